@@ -1,0 +1,78 @@
+#include "settings/PortPages.h"
+
+#include <algorithm>
+
+namespace tavirap {
+
+namespace {
+
+constexpr std::int32_t kPageLimit = kPortCount / kRowsPerPage;
+
+// Rows shown on page 0 for each total; every other page shows all eight.
+int RowsOnFirstPage(std::int32_t totalIndex) {
+    switch (totalIndex) {
+        case 0:
+            return 2;
+        case 1:
+            return 4;
+        default:
+            return kRowsPerPage;
+    }
+}
+
+}  // namespace
+
+void StorePage(PortSettings& settings) {
+    // Held to the eight pages the table has, so that no index outside the
+    // list can move a page past entry 63.
+    g_pageState.pageCount = std::min(PageCountFromIndex(settings.totalIndex), kPageLimit);
+    const int first = g_pageState.currentPage * kRowsPerPage;
+    for (int k = 0; k < kRowsPerPage; ++k) {
+        if (!settings.rowLabel[k].empty()) {
+            g_portAddressTable[first + k] = settings.rowAddress[k];
+        }
+    }
+}
+
+void ShowPage(PortSettings& settings) {
+    const int page = g_pageState.currentPage;
+    const int shown = page == 0 ? RowsOnFirstPage(settings.totalIndex) : kRowsPerPage;
+    for (int k = 0; k < kRowsPerPage; ++k) {
+        const int entry = page * kRowsPerPage + k;
+        if (k < shown) {
+            settings.rowLabel[k] = PortLabel(entry + 1);
+            settings.rowAddress[k] = g_portAddressTable[entry];
+        } else {
+            settings.rowLabel[k].clear();
+            settings.rowAddress[k] = 0;
+        }
+    }
+}
+
+void PrevPage(PortSettings& settings) {
+    StorePage(settings);
+    PageState& state = g_pageState;
+    state.currentPage = state.currentPage == 0 ? state.pageCount - 1 : state.currentPage - 1;
+    ShowPage(settings);
+}
+
+void NextPage(PortSettings& settings) {
+    StorePage(settings);
+    PageState& state = g_pageState;
+    if (state.pageCount > state.currentPage) {
+        ++state.currentPage;
+        if (state.currentPage == state.pageCount) {
+            state.currentPage = 0;
+        }
+    } else {
+        state.currentPage = 0;
+    }
+    ShowPage(settings);
+}
+
+void ChangeTotal(PortSettings& settings) {
+    StorePage(settings);
+    ShowPage(settings);
+}
+
+}  // namespace tavirap

@@ -1,0 +1,72 @@
+#include "settings/PortSettings.h"
+
+#include <algorithm>
+#include <cstdio>
+
+namespace tavirap {
+
+PortAddressTable g_portAddressTable{};
+PageState g_pageState{};
+
+void ResetProcessState() {
+    g_portAddressTable = {};
+    g_pageState = {};
+}
+
+std::int32_t MaxPortFromIndex(std::int32_t totalIndex) {
+    switch (totalIndex) {
+        case 0:
+            return 2;
+        case 1:
+            return 4;
+        default:
+            return totalIndex * 8 - 8;
+    }
+}
+
+std::int32_t IndexFromMaxPort(std::int32_t maxPort) {
+    switch (maxPort) {
+        case 2:
+            return 0;
+        case 4:
+            return 1;
+        default:
+            return maxPort / 8 + 1;  // truncates toward zero
+    }
+}
+
+std::int32_t ListIndexFromMaxPort(std::int32_t maxPort) {
+    return std::clamp(IndexFromMaxPort(maxPort), 0, kTotalEntries - 1);
+}
+
+std::int32_t PageCountFromIndex(std::int32_t totalIndex) {
+    return totalIndex >= 3 ? totalIndex - 1 : 1;
+}
+
+std::string PortLabel(int port) {
+    char label[24];
+    std::snprintf(label, sizeof label, "SERIAL%d", port);
+    return label;
+}
+
+void ResetDefaults(PortSettings& settings) {
+    for (int k = 0; k < kPortCount; ++k) {
+        g_portAddressTable[k] = k + 1;
+    }
+    g_pageState = {};
+    for (int k = 0; k < kRowsPerPage; ++k) {
+        settings.rowAddress[k] = k + 1;
+    }
+    settings.baudRate = defaults::kBaudRate;
+    settings.parity = defaults::kParity;
+    settings.dataBits = defaults::kDataBits;
+    settings.flowControl = defaults::kFlowControl;
+    settings.totalIndex = defaults::kTotalIndex;
+    for (int k = 0; k < kRowsPerPage; ++k) {
+        settings.rowLabel[k] = PortLabel(k + 1);
+    }
+    settings.stopBits = defaults::kStopBits;
+    settings.mainPort = defaults::kMainPort;
+}
+
+}  // namespace tavirap

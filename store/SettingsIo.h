@@ -1,0 +1,30 @@
+// Loading the driver's service key into the record and the address table, and
+// writing them back.
+#pragma once
+
+#include "settings/PortSettings.h"
+#include "store/SettingsStore.h"
+
+namespace tavirap {
+
+struct LoadResult {
+    // The key could not be opened for writing: the stored values (or, where
+    // they cannot be read at all, the defaults) are shown and nothing was
+    // written back.
+    bool readOnly = false;
+    Status readOnlyStatus = status::kSuccess;  // why, as a status
+    std::string readOnlyReason;                // why, in the store's words
+    // The write-back's status when the load was not read-only.
+    Status saveStatus = status::kSuccess;
+};
+
+// Reads the key into the record, the table and the page state. A missing key
+// is created with the defaults; missing values take their fallbacks; the
+// result is written back at once unless the key could only be read.
+LoadResult LoadSettings(SettingsStore& store, PortSettings& settings);
+
+// Writes the table, the total and the texts into the key, every value in order
+// even after a failure, and returns the first failing status.
+Status SaveSettings(SettingsStore& store, const PortSettings& settings);
+
+}  // namespace tavirap

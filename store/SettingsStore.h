@@ -1,0 +1,82 @@
+// The driver's service key, reached through the few registry operations the
+// program needs, so that the same load and save logic runs on the Windows
+// registry, on the registry file of other systems and in memory for tests.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+
+namespace tavirap {
+
+// Statuses are the registry's own numbers on every store.
+using Status = std::int32_t;
+namespace status {
+inline constexpr Status kSuccess = 0;           // ERROR_SUCCESS
+inline constexpr Status kNotFound = 2;          // ERROR_FILE_NOT_FOUND: no such key or value
+inline constexpr Status kAccessDenied = 5;      // ERROR_ACCESS_DENIED
+inline constexpr Status kInvalidHandle = 6;     // ERROR_INVALID_HANDLE
+inline constexpr Status kOutOfMemory = 14;      // ERROR_OUTOFMEMORY
+inline constexpr Status kWriteFault = 29;       // ERROR_WRITE_FAULT
+inline constexpr Status kInvalidParameter = 87; // ERROR_INVALID_PARAMETER
+inline constexpr Status kDiskFull = 112;        // ERROR_DISK_FULL
+inline constexpr Status kMoreData = 234;        // ERROR_MORE_DATA: the data is larger than the buffer
+inline constexpr Status kBadDatabase = 1009;    // ERROR_BADDB: the registry (file) is damaged
+inline constexpr Status kIoFailed = 1016;       // ERROR_REGISTRY_IO_FAILED
+}  // namespace status
+
+// Value types, as the registry numbers them.
+using ValueType = std::uint32_t;
+inline constexpr ValueType kRegNone = 0;
+inline constexpr ValueType kRegSz = 1;
+inline constexpr ValueType kRegBinary = 3;
+inline constexpr ValueType kRegDword = 4;
+
+// The driver's service key under HKEY_LOCAL_MACHINE.
+inline constexpr std::string_view kServiceKeyPath = "SYSTEM\\CurrentControlSet\\Services\\TAVIRPORT";
+
+// An open key. Stores that collect writes commit them when the key is closed;
+// a key destroyed without Close() is closed then.
+class SettingsKey {
+public:
+    virtual ~SettingsKey() = default;
+
+    // As RegQueryValueExA: on entry size is the buffer's capacity, on return
+    // the data's size. Fails with kNotFound for a missing value and with
+    // kMoreData when the data is larger than the capacity. type may be null.
+    virtual Status QueryValue(std::string_view name, ValueType* type, std::uint8_t* data,
+                              std::uint32_t& size) = 0;
+    // As RegSetValueExA: creates the value, or overwrites it keeping its name's case.
+    virtual Status SetValue(std::string_view name, ValueType type, const std::uint8_t* data,
+                            std::uint32_t size) = 0;
+    // Ends the use of the key and reports whether its writes were committed.
+    virtual Status Close() = 0;
+};
+
+class SettingsStore {
+public:
+    virtual ~SettingsStore() = default;
+
+    // As RegOpenKeyExA with KEY_ALL_ACCESS: fails for a missing key (kNotFound)
+    // and for a user who may not write the key (kAccessDenied).
+    virtual Status OpenKeyAllAccess(std::string_view path, std::unique_ptr<SettingsKey>& key) = 0;
+    // As RegOpenKeyExA with KEY_READ: an existing key, for reading only.
+    virtual Status OpenKeyReadOnly(std::string_view path, std::unique_ptr<SettingsKey>& key) = 0;
+    // As RegCreateKeyA: opens the key, creating it if it is missing.
+    virtual Status CreateKey(std::string_view path, std::unique_ptr<SettingsKey>& key) = 0;
+
+    // Words for the user about a failure this store reported last with that
+    // status, such as the file and line of a damaged registry file.
+    virtual std::string Explain(Status failure) const;
+
+    // Bytes of the character that starts at text[pos] in the texts this store
+    // holds, so that a text cut to its fixed size never splits a character.
+    // UTF-8 here; the Windows registry uses the ANSI code page.
+    virtual std::size_t CharacterLength(std::string_view text, std::size_t pos) const;
+};
+
+// The registry's words for a status, for any store.
+std::string StatusText(Status failure);
+
+}  // namespace tavirap
