@@ -26,9 +26,9 @@ TEST(Mappings, NumbersOutsideTheList) {
         std::int32_t maxPort, index, listIndex;
     };
     const Case cases[] = {
-        {100, 13, 9}, {72, 10, 9}, {65, 9, 9},   {71, 9, 9},  {20, 3, 3},   {5, 1, 1},
-        {3, 1, 1},    {1, 1, 1},   {0, 1, 1},    {-1, 1, 1},  {-7, 1, 1},   {-8, 0, 0},
-        {-15, 0, 0},  {-16, -1, 0}, {-100, -11, 0},
+        {100, 13, 9}, {72, 10, 9}, {65, 9, 9},  {71, 9, 9},   {20, 3, 3},
+        {5, 1, 1},    {3, 1, 1},   {1, 1, 1},   {0, 1, 1},    {-1, 1, 1},
+        {-7, 1, 1},   {-8, 0, 0},  {-15, 0, 0}, {-16, -1, 0}, {-100, -11, 0},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(IndexFromMaxPort(c.maxPort), c.index) << c.maxPort;
@@ -45,8 +45,8 @@ TEST(Mappings, MaxPortForIndexesOutsideTheList) {
 }
 
 TEST(Mappings, PageCounts) {
-    const std::pair<std::int32_t, std::int32_t> cases[] = {
-        {-1, 1}, {0, 1}, {1, 1}, {2, 1}, {3, 2}, {4, 3}, {8, 7}, {9, 8}};
+    const std::pair<std::int32_t, std::int32_t> cases[] = {{-1, 1}, {0, 1}, {1, 1}, {2, 1},
+                                                           {3, 2},  {4, 3}, {8, 7}, {9, 8}};
     for (const auto& [index, pages] : cases) {
         EXPECT_EQ(PageCountFromIndex(index), pages) << index;
     }
