@@ -13,17 +13,17 @@ namespace tavirap {
 // Statuses are the registry's own numbers on every store.
 using Status = std::int32_t;
 namespace status {
-inline constexpr Status kSuccess = 0;           // ERROR_SUCCESS
-inline constexpr Status kNotFound = 2;          // ERROR_FILE_NOT_FOUND: no such key or value
-inline constexpr Status kAccessDenied = 5;      // ERROR_ACCESS_DENIED
-inline constexpr Status kInvalidHandle = 6;     // ERROR_INVALID_HANDLE
-inline constexpr Status kOutOfMemory = 14;      // ERROR_OUTOFMEMORY
-inline constexpr Status kWriteFault = 29;       // ERROR_WRITE_FAULT
-inline constexpr Status kInvalidParameter = 87; // ERROR_INVALID_PARAMETER
-inline constexpr Status kDiskFull = 112;        // ERROR_DISK_FULL
-inline constexpr Status kMoreData = 234;        // ERROR_MORE_DATA: the data is larger than the buffer
-inline constexpr Status kBadDatabase = 1009;    // ERROR_BADDB: the registry (file) is damaged
-inline constexpr Status kIoFailed = 1016;       // ERROR_REGISTRY_IO_FAILED
+inline constexpr Status kSuccess = 0;            // ERROR_SUCCESS
+inline constexpr Status kNotFound = 2;           // ERROR_FILE_NOT_FOUND: no such key or value
+inline constexpr Status kAccessDenied = 5;       // ERROR_ACCESS_DENIED
+inline constexpr Status kInvalidHandle = 6;      // ERROR_INVALID_HANDLE
+inline constexpr Status kOutOfMemory = 14;       // ERROR_OUTOFMEMORY
+inline constexpr Status kWriteFault = 29;        // ERROR_WRITE_FAULT
+inline constexpr Status kInvalidParameter = 87;  // ERROR_INVALID_PARAMETER
+inline constexpr Status kDiskFull = 112;         // ERROR_DISK_FULL
+inline constexpr Status kMoreData = 234;      // ERROR_MORE_DATA: the data is larger than the buffer
+inline constexpr Status kBadDatabase = 1009;  // ERROR_BADDB: the registry (file) is damaged
+inline constexpr Status kIoFailed = 1016;     // ERROR_REGISTRY_IO_FAILED
 }  // namespace status
 
 // Value types, as the registry numbers them.
@@ -34,7 +34,8 @@ inline constexpr ValueType kRegBinary = 3;
 inline constexpr ValueType kRegDword = 4;
 
 // The driver's service key under HKEY_LOCAL_MACHINE.
-inline constexpr std::string_view kServiceKeyPath = "SYSTEM\\CurrentControlSet\\Services\\TAVIRPORT";
+inline constexpr std::string_view kServiceKeyPath =
+    "SYSTEM\\CurrentControlSet\\Services\\TAVIRPORT";
 
 // An open key. Stores that collect writes commit them when the key is closed;
 // a key destroyed without Close() is closed then.
