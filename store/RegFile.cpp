@@ -1,0 +1,535 @@
+#include "store/RegFile.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdio>
+#include <utility>
+
+namespace tavirap {
+
+namespace {
+
+struct RootName {
+    std::string_view full;
+    std::string_view shortName;
+};
+
+constexpr std::array<RootName, 6> kRoots{{
+    {"HKEY_LOCAL_MACHINE", "HKLM"},
+    {"HKEY_CURRENT_USER", "HKCU"},
+    {"HKEY_CLASSES_ROOT", "HKCR"},
+    {"HKEY_USERS", "HKU"},
+    {"HKEY_CURRENT_CONFIG", "HKCC"},
+    {"HKEY_DYN_DATA", "HKDD"},
+}};
+
+char Lower(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+bool SameName(std::string_view a, std::string_view b) {
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(),
+                      [](char x, char y) { return Lower(x) == Lower(y); });
+}
+
+std::vector<std::string_view> SplitPath(std::string_view path) {
+    std::vector<std::string_view> parts;
+    for (;;) {
+        const auto cut = path.find('\\');
+        parts.push_back(path.substr(0, cut));
+        if (cut == std::string_view::npos) {
+            return parts;
+        }
+        path.remove_prefix(cut + 1);
+    }
+}
+
+const RootName* FindRoot(std::string_view name) {
+    for (const auto& root : kRoots) {
+        if (SameName(name, root.full) || SameName(name, root.shortName)) {
+            return &root;
+        }
+    }
+    return nullptr;
+}
+
+bool SamePart(std::size_t index, std::string_view a, std::string_view b) {
+    if (index == 0) {
+        const RootName* root = FindRoot(a);
+        return root != nullptr ? root == FindRoot(b) : SameName(a, b);
+    }
+    return SameName(a, b);
+}
+
+// How many leading parts of the two paths name the same keys.
+std::size_t CommonParts(const std::vector<std::string_view>& a,
+                        const std::vector<std::string_view>& b) {
+    std::size_t n = 0;
+    while (n < a.size() && n < b.size() && SamePart(n, a[n], b[n])) {
+        ++n;
+    }
+    return n;
+}
+
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t';
+}
+
+void SkipBlanks(std::string_view& s) {
+    while (!s.empty() && IsBlank(s.front())) {
+        s.remove_prefix(1);
+    }
+}
+
+bool IsBlankLine(std::string_view line) {
+    SkipBlanks(line);
+    return line.empty();
+}
+
+// Nothing but blanks or a ; comment is left.
+bool AtLineEnd(std::string_view s) {
+    SkipBlanks(s);
+    return s.empty() || s.front() == ';';
+}
+
+bool StartsWithNoCase(std::string_view s, std::string_view prefix) {
+    return s.size() >= prefix.size() && SameName(s.substr(0, prefix.size()), prefix);
+}
+
+int HexDigit(char c) {
+    if (c >= '0' && c <= '9') {
+        return c - '0';
+    }
+    c = Lower(c);
+    return c >= 'a' && c <= 'f' ? c - 'a' + 10 : -1;
+}
+
+// Reads up to maxDigits hex digits; false when there is none.
+bool ReadHex(std::string_view& s, std::size_t maxDigits, std::uint32_t& number) {
+    std::size_t n = 0;
+    number = 0;
+    while (n < maxDigits && n < s.size() && HexDigit(s[n]) >= 0) {
+        number = number * 16 + static_cast<std::uint32_t>(HexDigit(s[n]));
+        ++n;
+    }
+    s.remove_prefix(n);
+    return n > 0;
+}
+
+struct Escape {
+    char written;
+    char meant;
+};
+constexpr std::array<Escape, 3> kEscapes{{{'\\', '\\'}, {'"', '"'}, {'n', '\n'}}};
+
+// Reads a text in quotes, s starting at the opening quote.
+bool ReadQuoted(std::string_view& s, std::string& text, std::string& error) {
+    s.remove_prefix(1);
+    while (!s.empty()) {
+        const char c = s.front();
+        s.remove_prefix(1);
+        if (c == '"') {
+            return true;
+        }
+        if (c != '\\') {
+            text += c;
+            continue;
+        }
+        if (s.empty()) {
+            break;
+        }
+        const auto escape = std::find_if(kEscapes.begin(), kEscapes.end(),
+                                         [&](const Escape& e) { return e.written == s.front(); });
+        if (escape == kEscapes.end()) {
+            error = std::string("unknown escape \"\\") + s.front() + "\" in a quoted text";
+            return false;
+        }
+        text += escape->meant;
+        s.remove_prefix(1);
+    }
+    error = "missing closing quote";
+    return false;
+}
+
+std::string Quoted(std::string_view text) {
+    std::string out = "\"";
+    for (char c : text) {
+        if (c == '\\' || c == '"') {
+            out += '\\';
+        }
+        out += c;
+    }
+    return out + '"';
+}
+
+// A REG_SZ that "text" gives back exactly: the text and one zero byte, and no
+// character regedit would write otherwise.
+bool IsPlainText(const std::vector<std::uint8_t>& data) {
+    if (data.empty() || data.back() != 0) {
+        return false;
+    }
+    return std::all_of(data.begin(), data.end() - 1,
+                       [](std::uint8_t b) { return b >= 0x20 && b != 0x7f; });
+}
+
+std::string HexNumber(std::uint32_t number, int digits) {
+    char buffer[16];
+    std::snprintf(buffer, sizeof buffer, "%0*x", digits, number);
+    return buffer;
+}
+
+class Parser {
+public:
+    Parser(std::string_view text, RegDocument& document, RegParseError& error)
+        : document_(document), error_(error) {
+        if (text.substr(0, 3) == "\xEF\xBB\xBF") {  // a UTF-8 mark from an editor
+            text.remove_prefix(3);
+        }
+        const auto firstEnd = text.find('\n');
+        document_.crlf =
+            firstEnd == std::string_view::npos || firstEnd == 0 || text[firstEnd - 1] == '\r';
+        while (!text.empty()) {
+            const auto end = text.find('\n');
+            std::string_view line = text.substr(0, end);
+            if (!line.empty() && line.back() == '\r') {
+                line.remove_suffix(1);
+            }
+            lines_.push_back(line);
+            text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
+        }
+    }
+
+    bool Run() {
+        std::string_view first = lines_.empty() ? std::string_view() : lines_[0];
+        while (!first.empty() && IsBlank(first.back())) {
+            first.remove_suffix(1);
+        }
+        if (first != "REGEDIT4") {
+            return Fail("expected REGEDIT4 on the first line");
+        }
+        for (next_ = 1; next_ < lines_.size();) {
+            const std::string_view raw = lines_[next_++];
+            std::string_view line = raw;
+            SkipBlanks(line);
+            bool ok = true;
+            if (line.empty() || line.front() == ';') {
+                Comments().push_back(std::string(raw));
+            } else if (line.front() == '[') {
+                ok = ReadSection(line);
+            } else if (line.front() == '"' || line.front() == '@') {
+                ok = ReadValue(line, raw);
+            } else {
+                ok = Fail("expected a [key], a \"name\"=value, @=value or a ; comment");
+            }
+            if (!ok) {
+                return false;
+            }
+        }
+        return true;
+    }
+
+private:
+    bool Fail(std::string message) {
+        error_.line = std::max<std::size_t>(next_, 1);
+        error_.message = std::move(message);
+        return false;
+    }
+
+    std::vector<std::string>& Comments() {
+        if (section_ == nullptr) {
+            return document_.preamble;
+        }
+        section_->entries.push_back(RegEntry{});
+        return section_->entries.back().lines;
+    }
+
+    bool ReadSection(std::string_view line) {
+        if (line.size() > 1 && line[1] == '-') {
+            return Fail("deleting a key ([-...]) is not supported in the registry file");
+        }
+        const auto close = line.rfind(']');
+        if (close == std::string_view::npos) {
+            return Fail("expected \"]\" at the end of the key name");
+        }
+        if (!AtLineEnd(line.substr(close + 1))) {
+            return Fail("unexpected text after \"]\"");
+        }
+        const std::string_view path = line.substr(1, close - 1);
+        const auto parts = SplitPath(path);
+        if (FindRoot(parts[0]) == nullptr) {
+            return Fail("unknown root key \"" + std::string(parts[0]) + "\"");
+        }
+        if (std::any_of(parts.begin(), parts.end(), [](auto part) { return part.empty(); })) {
+            return Fail("empty key name in \"" + std::string(path) + "\"");
+        }
+        section_ = document_.FindSection(path);
+        if (section_ == nullptr) {
+            document_.sections.push_back(RegSection{std::string(path), {}});
+            section_ = &document_.sections.back();
+        }
+        return true;
+    }
+
+    bool ReadValue(std::string_view s, std::string_view raw) {
+        if (section_ == nullptr) {
+            return Fail("a value before the first [key] line");
+        }
+        RegEntry entry{true, {}, {std::string(raw)}};
+        RegValue& value = entry.value;
+        std::string error;
+        if (s.front() == '@') {
+            s.remove_prefix(1);
+        } else if (!ReadQuoted(s, value.name, error)) {
+            return Fail(error + " in the value name");
+        }
+        SkipBlanks(s);
+        if (s.empty() || s.front() != '=') {
+            return Fail("expected \"=\" after the value name");
+        }
+        s.remove_prefix(1);
+        SkipBlanks(s);
+        if (!ReadData(s, entry)) {
+            return false;
+        }
+        for (auto& old : section_->entries) {
+            if (old.isValue && SameName(old.value.name, value.name)) {
+                old = std::move(entry);  // the later line wins, as on import
+                return true;
+            }
+        }
+        section_->entries.push_back(std::move(entry));
+        return true;
+    }
+
+    bool ReadData(std::string_view s, RegEntry& entry) {
+        RegValue& value = entry.value;
+        std::uint32_t number = 0;
+        if (!s.empty() && s.front() == '-') {
+            return Fail("deleting a value (=-) is not supported in the registry file");
+        }
+        if (!s.empty() && s.front() == '"') {
+            std::string text, error;
+            if (!ReadQuoted(s, text, error)) {
+                return Fail(error);
+            }
+            value.type = kRegSz;
+            value.data.assign(text.begin(), text.end());
+            value.data.push_back(0);
+        } else if (StartsWithNoCase(s, "dword:")) {
+            s.remove_prefix(6);
+            if (!ReadHex(s, 8, number)) {
+                return Fail("expected 1 to 8 hex digits after \"dword:\"");
+            }
+            value.type = kRegDword;
+            for (int shift = 0; shift < 32; shift += 8) {
+                value.data.push_back(static_cast<std::uint8_t>(number >> shift));
+            }
+        } else if (StartsWithNoCase(s, "hex:")) {
+            s.remove_prefix(4);
+            value.type = kRegBinary;
+            return ReadBytes(s, entry);
+        } else if (StartsWithNoCase(s, "hex(")) {
+            s.remove_prefix(4);
+            if (!ReadHex(s, 8, number) || s.substr(0, 2) != "):") {
+                return Fail("expected hex(type): with the type in 1 to 8 hex digits");
+            }
+            s.remove_prefix(2);
+            value.type = number;
+            return ReadBytes(s, entry);
+        } else {
+            return Fail("expected a quoted text, dword: or hex: after \"=\"");
+        }
+        if (!AtLineEnd(s)) {
+            return Fail("unexpected text after the value");
+        }
+        return true;
+    }
+
+    // Comma-separated hex bytes; a line ending in "\" goes on in the next line.
+    bool ReadBytes(std::string_view s, RegEntry& entry) {
+        auto& data = entry.value.data;
+        bool afterComma = false;
+        for (;;) {
+            SkipBlanks(s);
+            if (s.empty() || s.front() == ';') {
+                return afterComma ? Fail("expected a hex byte after \",\"") : true;
+            }
+            if (s.front() == '\\') {
+                s.remove_prefix(1);
+                if (!AtLineEnd(s)) {
+                    return Fail("unexpected text after \"\\\"");
+                }
+                if (next_ >= lines_.size()) {
+                    return Fail("the file ends after a line continued with \"\\\"");
+                }
+                s = lines_[next_++];
+                entry.lines.push_back(std::string(s));
+                continue;
+            }
+            if (!afterComma && !data.empty()) {
+                return Fail("expected \",\" between hex bytes");
+            }
+            std::uint32_t byte = 0;
+            if (!ReadHex(s, 2, byte)) {
+                return Fail("expected a hex byte");
+            }
+            data.push_back(static_cast<std::uint8_t>(byte));
+            SkipBlanks(s);
+            afterComma = !s.empty() && s.front() == ',';
+            if (afterComma) {
+                s.remove_prefix(1);
+            }
+        }
+    }
+
+    RegDocument& document_;
+    RegParseError& error_;
+    std::vector<std::string_view> lines_;
+    std::size_t next_ = 0;  // index of the line after the one being read
+    RegSection* section_ = nullptr;
+};
+
+}  // namespace
+
+const RegValue* RegSection::Find(std::string_view name) const {
+    for (const auto& entry : entries) {
+        if (entry.isValue && SameName(entry.value.name, name)) {
+            return &entry.value;
+        }
+    }
+    return nullptr;
+}
+
+void RegSection::Set(std::string_view name, ValueType type, std::vector<std::uint8_t> data) {
+    for (auto& entry : entries) {
+        if (entry.isValue && SameName(entry.value.name, name)) {
+            entry.value.type = type;
+            entry.value.data = std::move(data);
+            entry.lines.clear();
+            return;
+        }
+    }
+    // After the last value, before the comments and blank lines that end the section.
+    auto last = std::find_if(entries.rbegin(), entries.rend(),
+                             [](const RegEntry& entry) { return entry.isValue; });
+    entries.insert(last.base(), RegEntry{true, {std::string(name), type, std::move(data)}, {}});
+}
+
+RegSection* RegDocument::FindSection(std::string_view path) {
+    const auto parts = SplitPath(path);
+    for (auto& section : sections) {
+        const auto other = SplitPath(section.path);
+        if (other.size() == parts.size() && CommonParts(other, parts) == parts.size()) {
+            return &section;
+        }
+    }
+    return nullptr;
+}
+
+const RegSection* RegDocument::FindSection(std::string_view path) const {
+    return const_cast<RegDocument*>(this)->FindSection(path);
+}
+
+bool RegDocument::KeyExists(std::string_view path) const {
+    const auto parts = SplitPath(path);
+    return std::any_of(sections.begin(), sections.end(), [&](const RegSection& section) {
+        return CommonParts(SplitPath(section.path), parts) == parts.size();
+    });
+}
+
+RegSection& RegDocument::AddSection(std::string_view path) {
+    const auto parts = SplitPath(path);
+    std::vector<std::string_view> best;
+    std::size_t bestCount = 0;
+    for (const auto& section : sections) {
+        auto other = SplitPath(section.path);
+        const std::size_t count = CommonParts(other, parts);
+        if (count > bestCount) {
+            bestCount = count;
+            best = std::move(other);
+        }
+    }
+    std::string spelled;
+    for (std::size_t i = 0; i < parts.size(); ++i) {
+        spelled += i == 0 ? "" : "\\";
+        spelled += i < bestCount ? best[i] : parts[i];
+    }
+    // A blank line between sections, as regedit writes them.
+    if (sections.empty()) {
+        if (preamble.empty() || !IsBlankLine(preamble.back())) {
+            preamble.emplace_back();
+        }
+    } else {
+        auto& entries = sections.back().entries;
+        if (entries.empty() || entries.back().isValue || !IsBlankLine(entries.back().lines[0])) {
+            entries.push_back(RegEntry{false, {}, {""}});
+        }
+    }
+    sections.push_back(RegSection{std::move(spelled), {}});
+    sections.back().entries.push_back(RegEntry{false, {}, {""}});
+    return sections.back();
+}
+
+std::string FormatRegValue(const RegValue& value, std::string_view lineEnd) {
+    std::string out = value.name.empty() ? "@" : Quoted(value.name);
+    out += '=';
+    const auto& data = value.data;
+    if (value.type == kRegSz && IsPlainText(data)) {
+        return out + Quoted(std::string(data.begin(), data.end() - 1));
+    }
+    if (value.type == kRegDword && data.size() == 4) {
+        const std::uint32_t number =
+            data[0] | data[1] << 8 | data[2] << 16 | static_cast<std::uint32_t>(data[3]) << 24;
+        return out + "dword:" + HexNumber(number, 8);
+    }
+    out += value.type == kRegBinary ? "hex:" : "hex(" + HexNumber(value.type, 1) + "):";
+    // Lines of about 80 columns, continued with "\", as regedit writes them.
+    std::size_t column = out.size();
+    for (std::size_t i = 0; i < data.size(); ++i) {
+        out += HexNumber(data[i], 2);
+        column += 2;
+        if (i + 1 < data.size()) {
+            out += ',';
+            if (++column > 76) {
+                out += '\\';
+                out += lineEnd;
+                out += "  ";
+                column = 2;
+            }
+        }
+    }
+    return out;
+}
+
+bool ParseRegFile(std::string_view text, RegDocument& document, RegParseError& error) {
+    document = RegDocument{};
+    return Parser(text, document, error).Run();
+}
+
+std::string WriteRegFile(const RegDocument& document) {
+    const std::string_view eol = document.crlf ? "\r\n" : "\n";
+    std::string out = "REGEDIT4";
+    out += eol;
+    const auto writeLines = [&](const std::vector<std::string>& lines) {
+        for (const auto& line : lines) {
+            out += line;
+            out += eol;
+        }
+    };
+    writeLines(document.preamble);
+    for (const auto& section : document.sections) {
+        out += '[' + section.path + ']';
+        out += eol;
+        for (const auto& entry : section.entries) {
+            if (entry.isValue && entry.lines.empty()) {
+                out += FormatRegValue(entry.value, eol);
+                out += eol;
+            } else {
+                writeLines(entry.lines);
+            }
+        }
+    }
+    return out;
+}
+
+}  // namespace tavirap

@@ -1,0 +1,377 @@
+#include "store/RegFileStore.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <array>
+#include <cerrno>
+#include <cstring>
+#include <utility>
+
+#include "store/RegFile.h"
+
+namespace tavirap {
+
+std::string DefaultRegistryFile() {
+    return TAVIRAP_REGISTRY_FILE;
+}
+
+namespace {
+
+using Failure = RegFileStore::Failure;
+
+struct ErrnoStatus {
+    int error;
+    Status status;
+};
+
+constexpr std::array<ErrnoStatus, 8> kErrnoStatuses{{
+    {EACCES, status::kAccessDenied},
+    {EPERM, status::kAccessDenied},
+    {EROFS, status::kAccessDenied},
+    {ENOSPC, status::kDiskFull},
+    {EDQUOT, status::kDiskFull},
+    {ENOENT, status::kNotFound},
+    {ENOTDIR, status::kNotFound},
+    {ENOMEM, status::kOutOfMemory},
+}};
+
+Status StatusFromErrno(int error, Status otherwise) {
+    const auto found = std::find_if(kErrnoStatuses.begin(), kErrnoStatuses.end(),
+                                    [&](const ErrnoStatus& e) { return e.error == error; });
+    return found != kErrnoStatuses.end() ? found->status : otherwise;
+}
+
+Status Fail(Failure& failure, Status status, std::string text) {
+    failure = Failure{status, std::move(text)};
+    return status;
+}
+
+// A failed system call: its status and words, with errno's.
+Status FailErrno(Failure& failure, Status otherwise, const std::string& what) {
+    const int error = errno;
+    return Fail(failure, StatusFromErrno(error, otherwise), what + ": " + std::strerror(error));
+}
+
+std::string Folder(const std::string& file) {
+    const auto cut = file.rfind('/');
+    return cut == std::string::npos ? "." : cut == 0 ? "/" : file.substr(0, cut);
+}
+
+class FileDescriptor {
+public:
+    explicit FileDescriptor(int fd = -1) : fd_(fd) {}
+    FileDescriptor(FileDescriptor&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
+    FileDescriptor& operator=(FileDescriptor&& other) noexcept {
+        std::swap(fd_, other.fd_);
+        return *this;
+    }
+    ~FileDescriptor() { Close(); }
+
+    int Get() const { return fd_; }
+    bool Valid() const { return fd_ >= 0; }
+    int Close() { return fd_ < 0 ? 0 : ::close(std::exchange(fd_, -1)); }
+
+private:
+    int fd_;
+};
+
+bool WriteAll(int fd, std::string_view text) {
+    while (!text.empty()) {
+        const ssize_t written = ::write(fd, text.data(), text.size());
+        if (written < 0 && errno != EINTR) {
+            return false;
+        }
+        text.remove_prefix(written < 0 ? 0 : static_cast<std::size_t>(written));
+    }
+    return true;
+}
+
+// Path parts must be names regedit can write between [ and ].
+bool IsValidKeyPath(std::string_view path) {
+    if (path.empty()) {
+        return true;
+    }
+    if (path.front() == '\\' || path.back() == '\\' || path.find("\\\\") != path.npos) {
+        return false;
+    }
+    return std::none_of(path.begin(), path.end(),
+                        [](char c) { return static_cast<unsigned char>(c) < 0x20; });
+}
+
+class RegFileKey : public SettingsKey {
+public:
+    RegFileKey(std::string file, std::shared_ptr<Failure> failure, FileDescriptor lock,
+               RegDocument document, std::string path, bool writable, bool dirty)
+        : file_(std::move(file)),
+          failure_(std::move(failure)),
+          lock_(std::move(lock)),
+          document_(std::move(document)),
+          path_(std::move(path)),
+          writable_(writable),
+          dirty_(dirty) {}
+
+    ~RegFileKey() override {
+        if (open_) {
+            Close();
+        }
+    }
+
+    Status QueryValue(std::string_view name, ValueType* type, std::uint8_t* data,
+                      std::uint32_t& size) override {
+        if (!open_) {
+            return status::kInvalidHandle;
+        }
+        const RegSection* section = document_.FindSection(path_);
+        const RegValue* value = section != nullptr ? section->Find(name) : nullptr;
+        if (value == nullptr) {
+            return status::kNotFound;
+        }
+        if (type != nullptr) {
+            *type = value->type;
+        }
+        const auto needed = static_cast<std::uint32_t>(value->data.size());
+        const std::uint32_t capacity = std::exchange(size, needed);
+        if (data == nullptr) {
+            return status::kSuccess;
+        }
+        if (capacity < needed) {
+            return status::kMoreData;
+        }
+        std::copy(value->data.begin(), value->data.end(), data);
+        return status::kSuccess;
+    }
+
+    Status SetValue(std::string_view name, ValueType type, const std::uint8_t* data,
+                    std::uint32_t size) override {
+        if (!open_) {
+            return status::kInvalidHandle;
+        }
+        if (!writable_) {
+            return Fail(*failure_, status::kAccessDenied,
+                        "the key " + path_ + " in " + file_ + " was opened for reading only");
+        }
+        const bool badName = std::any_of(
+            name.begin(), name.end(), [](char c) { return static_cast<unsigned char>(c) < 0x20; });
+        if ((data == nullptr && size > 0) || badName) {
+            return status::kInvalidParameter;
+        }
+        RegSection* section = document_.FindSection(path_);
+        if (section == nullptr) {
+            section = &document_.AddSection(path_);
+        }
+        section->Set(name, type, std::vector<std::uint8_t>(data, data + size));
+        dirty_ = true;
+        return status::kSuccess;
+    }
+
+    Status Close() override {
+        if (!open_) {
+            return status::kInvalidHandle;
+        }
+        open_ = false;
+        const Status result = dirty_ ? Commit() : status::kSuccess;
+        lock_.Close();
+        return result;
+    }
+
+private:
+    // Replaces the file by a complete new one: a crash at any instant leaves
+    // either the old file or the new one.
+    Status Commit() {
+        const std::string text = WriteRegFile(document_);
+        if (text.size() > RegFileStore::kMaxFileSize) {
+            return Fail(*failure_, status::kWriteFault,
+                        "cannot write " + file_ + ": it would be larger than 1 MiB");
+        }
+        const std::string temporary = file_ + ".tmp";
+        // Under the lock, a temporary file is what a commit cut short left behind.
+        ::unlink(temporary.c_str());
+        FileDescriptor out(
+            ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644));
+        if (!out.Valid()) {
+            return FailErrno(*failure_, status::kIoFailed, "cannot create " + temporary);
+        }
+        // Every user reads the machine's registry, whatever the umask.
+        if (::fchmod(out.Get(), 0644) != 0 || !WriteAll(out.Get(), text) ||
+            ::fsync(out.Get()) != 0 || out.Close() != 0) {
+            const Status result =
+                FailErrno(*failure_, status::kWriteFault, "cannot write " + temporary);
+            ::unlink(temporary.c_str());
+            return result;
+        }
+        if (::rename(temporary.c_str(), file_.c_str()) != 0) {
+            const Status result =
+                FailErrno(*failure_, status::kIoFailed, "cannot replace " + file_);
+            ::unlink(temporary.c_str());
+            return result;
+        }
+        const std::string folder = Folder(file_);
+        FileDescriptor directory(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+        if (!directory.Valid() || ::fsync(directory.Get()) != 0) {
+            return FailErrno(*failure_, status::kIoFailed, "cannot flush the folder " + folder);
+        }
+        return status::kSuccess;
+    }
+
+    std::string file_;
+    std::shared_ptr<Failure> failure_;
+    FileDescriptor lock_;
+    RegDocument document_;
+    std::string path_;  // with HKEY_LOCAL_MACHINE
+    bool writable_;
+    bool dirty_;
+    bool open_ = true;
+};
+
+// Whether this process may replace the file: write it (or create it) and
+// rename in its folder.
+Status CheckWritable(const std::string& file, Failure& failure) {
+    if (::access(file.c_str(), W_OK) != 0 && errno != ENOENT) {
+        return FailErrno(failure, status::kAccessDenied, "cannot write " + file);
+    }
+    const std::string folder = Folder(file);
+    if (::access(folder.c_str(), W_OK | X_OK) != 0) {
+        return FailErrno(failure, status::kAccessDenied,
+                         "cannot write " + file + " in the folder " + folder);
+    }
+    return status::kSuccess;
+}
+
+// The lock lives in a file of its own beside the registry file, as the
+// registry file is replaced by every commit.
+Status Lock(const std::string& file, bool exclusive, FileDescriptor& lock, Failure& failure) {
+    const std::string path = file + ".lock";
+    lock = FileDescriptor(
+        ::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644));
+    if (lock.Valid()) {
+        ::fchmod(lock.Get(), 0644);  // so that every reader can lock it too
+    } else if (errno == EEXIST) {
+        lock = FileDescriptor(::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
+    } else if (!exclusive &&
+               (errno == EACCES || errno == EPERM || errno == EROFS || errno == ENOENT)) {
+        // Nobody has written the file here yet, or may: a reader sees a
+        // whole file without the lock, as files are only ever replaced whole.
+        return status::kSuccess;
+    }
+    if (!lock.Valid()) {
+        return FailErrno(failure, status::kIoFailed, "cannot open the lock file " + path);
+    }
+    while (::flock(lock.Get(), exclusive ? LOCK_EX : LOCK_SH) != 0) {
+        if (errno != EINTR) {
+            return FailErrno(failure, status::kIoFailed, "cannot lock " + path);
+        }
+    }
+    return status::kSuccess;
+}
+
+// A missing file is an empty registry.
+Status Load(const std::string& file, RegDocument& document, Failure& failure) {
+    document = RegDocument{};
+    FileDescriptor in(::open(file.c_str(), O_RDONLY | O_CLOEXEC));
+    if (!in.Valid()) {
+        return errno == ENOENT ? status::kSuccess
+                               : FailErrno(failure, status::kIoFailed, "cannot read " + file);
+    }
+    struct stat info {};
+    if (::fstat(in.Get(), &info) != 0) {
+        return FailErrno(failure, status::kIoFailed, "cannot read " + file);
+    }
+    if (!S_ISREG(info.st_mode)) {
+        return Fail(failure, status::kBadDatabase, file + " is not a regular file");
+    }
+    const std::string tooLarge = file + " is larger than 1 MiB and was not read";
+    if (static_cast<std::uintmax_t>(info.st_size) > RegFileStore::kMaxFileSize) {
+        return Fail(failure, status::kBadDatabase, tooLarge);
+    }
+    std::string text(RegFileStore::kMaxFileSize + 1, '\0');
+    std::size_t length = 0;
+    for (;;) {
+        const ssize_t got = ::read(in.Get(), text.data() + length, text.size() - length);
+        if (got < 0 && errno == EINTR) {
+            continue;
+        }
+        if (got < 0) {
+            return FailErrno(failure, status::kIoFailed, "cannot read " + file);
+        }
+        if (got == 0) {
+            break;
+        }
+        length += static_cast<std::size_t>(got);
+        if (length > RegFileStore::kMaxFileSize) {
+            return Fail(failure, status::kBadDatabase, tooLarge);
+        }
+    }
+    text.resize(length);
+    RegParseError error;
+    if (!ParseRegFile(text, document, error)) {
+        return Fail(failure, status::kBadDatabase,
+                    file + ", line " + std::to_string(error.line) + ": " + error.message);
+    }
+    return status::kSuccess;
+}
+
+}  // namespace
+
+RegFileStore::RegFileStore(std::string file)
+    : file_(std::move(file)), lastFailure_(std::make_shared<Failure>()) {}
+
+Status RegFileStore::OpenKeyAllAccess(std::string_view path, std::unique_ptr<SettingsKey>& key) {
+    return Open(path, Mode::kAllAccess, key);
+}
+
+Status RegFileStore::OpenKeyReadOnly(std::string_view path, std::unique_ptr<SettingsKey>& key) {
+    return Open(path, Mode::kReadOnly, key);
+}
+
+Status RegFileStore::CreateKey(std::string_view path, std::unique_ptr<SettingsKey>& key) {
+    return Open(path, Mode::kCreate, key);
+}
+
+std::string RegFileStore::Explain(Status failure) const {
+    if (lastFailure_->status == failure && !lastFailure_->text.empty()) {
+        return lastFailure_->text;
+    }
+    return SettingsStore::Explain(failure);
+}
+
+Status RegFileStore::Open(std::string_view path, Mode mode, std::unique_ptr<SettingsKey>& key) {
+    key.reset();
+    Failure& failure = *lastFailure_;
+    if (!IsValidKeyPath(path)) {
+        return status::kInvalidParameter;
+    }
+    const bool writable = mode != Mode::kReadOnly;
+    Status result = writable ? CheckWritable(file_, failure) : status::kSuccess;
+    FileDescriptor lock;
+    if (result == status::kSuccess) {
+        result = Lock(file_, writable, lock, failure);
+    }
+    RegDocument document;
+    if (result == status::kSuccess) {
+        result = Load(file_, document, failure);
+    }
+    if (result != status::kSuccess) {
+        return result;
+    }
+    std::string fullPath(kLocalMachine);
+    if (!path.empty()) {
+        fullPath += '\\';
+        fullPath += path;
+    }
+    const bool exists = path.empty() || document.KeyExists(fullPath);
+    if (!exists && mode != Mode::kCreate) {
+        return Fail(failure, status::kNotFound, file_ + " holds no key " + fullPath);
+    }
+    if (!exists) {
+        document.AddSection(fullPath);
+    }
+    key = std::make_unique<RegFileKey>(file_, lastFailure_, std::move(lock), std::move(document),
+                                       std::move(fullPath), writable, !exists);
+    return status::kSuccess;
+}
+
+}  // namespace tavirap

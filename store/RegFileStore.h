@@ -1,0 +1,53 @@
+// The keys under HKEY_LOCAL_MACHINE kept in one machine-wide registry file in
+// REGEDIT4 form, for systems without a registry. Each open key is a
+// transaction under a lock on the file: writes collect in memory and closing
+// the key replaces the file at once.
+#pragma once
+
+#include <cstddef>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "store/SettingsStore.h"
+
+namespace tavirap {
+
+// The registry file of this machine, chosen when the program is built.
+std::string DefaultRegistryFile();
+
+class RegFileStore : public SettingsStore {
+public:
+    // Larger files are refused without being read.
+    static constexpr std::size_t kMaxFileSize = 1024 * 1024;
+
+    // file: the registry file; its folder must exist for the file to be created.
+    explicit RegFileStore(std::string file);
+
+    const std::string& File() const { return file_; }
+
+    // path is relative to HKEY_LOCAL_MACHINE, e.g. kServiceKeyPath. Each waits
+    // until no other open key of the file is writing; the read-only open
+    // shares the file with other readers.
+    Status OpenKeyAllAccess(std::string_view path, std::unique_ptr<SettingsKey>& key) override;
+    Status OpenKeyReadOnly(std::string_view path, std::unique_ptr<SettingsKey>& key) override;
+    Status CreateKey(std::string_view path, std::unique_ptr<SettingsKey>& key) override;
+
+    // Names the file, and the line of a damaged one.
+    std::string Explain(Status failure) const override;
+
+    struct Failure {
+        Status status = status::kSuccess;
+        std::string text;
+    };
+
+private:
+    enum class Mode { kReadOnly, kAllAccess, kCreate };
+    Status Open(std::string_view path, Mode mode, std::unique_ptr<SettingsKey>& key);
+
+    std::string file_;
+    // Shared with the keys, whose commits may fail after the open.
+    std::shared_ptr<Failure> lastFailure_;
+};
+
+}  // namespace tavirap
