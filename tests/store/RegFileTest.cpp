@@ -1,0 +1,139 @@
+// The REGEDIT4 text on its own, without files.
+#include "store/RegFile.h"
+
+#include <gtest/gtest.h>
+
+namespace tavirap {
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+Bytes BytesOf(std::string_view text) {
+    return Bytes(text.begin(), text.end());
+}
+
+RegDocument Parse(std::string_view text) {
+    RegDocument document;
+    RegParseError error;
+    EXPECT_TRUE(ParseRegFile(text, document, error))
+        << "line " << error.line << ": " << error.message;
+    return document;
+}
+
+TEST(RegFile, ReadsEveryFormOfData) {
+    const struct {
+        const char* line;
+        const char* name;
+        ValueType type;
+        Bytes data;
+    } cases[] = {
+        {R"("Port"="COM1")", "Port", kRegSz, BytesOf(std::string_view("COM1\0", 5))},
+        {R"("Q\"\\"="a\\b\"c\nd")", "Q\"\\", kRegSz, BytesOf(std::string_view("a\\b\"c\nd\0", 8))},
+        {R"("Empty"="")", "Empty", kRegSz, {0}},
+        {R"(@="default" ; comment)", "", kRegSz, BytesOf(std::string_view("default\0", 8))},
+        {"\"N\"=dword:00000010", "N", kRegDword, {0x10, 0, 0, 0}},
+        {"\"N\"=DWORD:FFFFFFFE\t", "N", kRegDword, {0xfe, 0xff, 0xff, 0xff}},
+        {"\"N\"=dword:1", "N", kRegDword, {1, 0, 0, 0}},
+        {"\"B\"=hex:", "B", kRegBinary, {}},
+        {"\"B\"=HEX:0a, 0B ,c", "B", kRegBinary, {0x0a, 0x0b, 0x0c}},
+        {"\"T\"=hex(0):", "T", kRegNone, {}},
+        {"\"T\"=hex(1):41,00,42", "T", kRegSz, {0x41, 0, 0x42}},
+        {"\"T\"=hex(b):01,02,03,04,05,06,07,08", "T", 11, {1, 2, 3, 4, 5, 6, 7, 8}},
+        {"\"T\"=hex(FFFFFFFF):ff", "T", 0xffffffff, {0xff}},
+        {"  \"Spaced\" = dword:2", "Spaced", kRegDword, {2, 0, 0, 0}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.line);
+        const RegDocument document =
+            Parse(std::string("REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\A]\r\n") + c.line + "\r\n");
+        ASSERT_EQ(document.sections.size(), 1u);
+        const RegValue* value = document.sections[0].Find(c.name);
+        ASSERT_NE(value, nullptr);
+        EXPECT_EQ(value->name, c.name);
+        EXPECT_EQ(value->type, c.type);
+        EXPECT_EQ(value->data, c.data);
+    }
+}
+
+TEST(RegFile, WhatItWritesReadsBackExactly) {
+    Bytes everyByte;
+    for (int b = 0; b < 256; ++b) {
+        everyByte.push_back(static_cast<std::uint8_t>(b));
+    }
+    const RegValue values[] = {
+        {"Plain", kRegSz, BytesOf(std::string_view("No Parity\0", 10))},
+        {"Quote \"and\" \\", kRegSz, BytesOf(std::string_view("\"C:\\x\"\xc3\xa9\0", 10))},
+        {"Padded", kRegSz, BytesOf(std::string_view("8\0\0\0", 4))},
+        {"Control", kRegSz, BytesOf(std::string_view("a\tb\0", 4))},
+        {"Delete", kRegSz, BytesOf(std::string_view("\x7f\0", 2))},
+        {"Every byte", kRegBinary, everyByte},
+        {"Every byte as text", kRegSz, everyByte},
+        {"Dword", kRegDword, {1, 2, 3, 4}},
+        {"Long dword", kRegDword, {1, 2, 3, 4, 5}},
+        {"Empty", kRegSz, {}},
+        {"", 0x12345678, {0}},
+    };
+    RegDocument document;
+    RegSection& section = document.AddSection("HKEY_LOCAL_MACHINE\\A");
+    for (const auto& value : values) {
+        section.Set(value.name, value.type, value.data);
+    }
+    for (bool crlf : {true, false}) {
+        document.crlf = crlf;
+        const std::string text = WriteRegFile(document);
+        const RegDocument read = Parse(text);
+        ASSERT_EQ(read.sections.size(), 1u);
+        for (const auto& value : values) {
+            const RegValue* back = read.sections[0].Find(value.name);
+            ASSERT_NE(back, nullptr) << value.name;
+            EXPECT_EQ(back->type, value.type) << value.name;
+            EXPECT_EQ(back->data, value.data) << value.name;
+        }
+        // Lines stay within regedit's width.
+        for (std::size_t start = 0, end; (end = text.find('\n', start)) != text.npos;
+             start = end + 1) {
+            EXPECT_LE(end - start, 81u) << text.substr(start, end - start);
+        }
+        // A document read and not changed is written back as it was.
+        EXPECT_EQ(WriteRegFile(read), text);
+    }
+}
+
+TEST(RegFile, RepeatedSectionsMergeAndTheLaterValueWins) {
+    const RegDocument document = Parse(
+        "REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\A]\n\"X\"=dword:1\n\n[HKEY_LOCAL_MACHINE\\B]\n\n"
+        "[hklm\\a]\n\"x\"=dword:2\n\"Y\"=dword:3\n");
+    ASSERT_EQ(document.sections.size(), 2u);
+    const RegValue* x = document.sections[0].Find("X");
+    ASSERT_NE(x, nullptr);
+    EXPECT_EQ(x->data, (Bytes{2, 0, 0, 0}));
+    EXPECT_NE(document.sections[0].Find("y"), nullptr);
+    EXPECT_EQ(document.sections[1].Find("y"), nullptr);
+}
+
+TEST(RegFile, KeysCompareWithoutCaseAndNewKeysTakeTheSpellingOfTheirParents) {
+    RegDocument document =
+        Parse("REGEDIT4\n\n[HKLM\\SYSTEM\\CurrentControlSet\\Services\\TAVIRPORT\\Parameters]\n");
+    EXPECT_TRUE(document.KeyExists("HKEY_LOCAL_MACHINE\\system\\currentcontrolset"));
+    EXPECT_TRUE(
+        document.KeyExists("HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Services\\"
+                           "tavirport"));
+    EXPECT_FALSE(document.KeyExists("HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Serv"));
+    EXPECT_FALSE(document.KeyExists("HKEY_CURRENT_USER\\SYSTEM"));
+    EXPECT_EQ(document.FindSection("HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Services\\"
+                                   "TAVIRPORT"),
+              nullptr);
+
+    RegSection& added =
+        document.AddSection("HKEY_LOCAL_MACHINE\\system\\currentcontrolset\\services\\Other");
+    EXPECT_EQ(added.path, "HKLM\\SYSTEM\\CurrentControlSet\\Services\\Other");
+    EXPECT_EQ(
+        document.FindSection("hkey_local_machine\\SYSTEM\\CURRENTCONTROLSET\\SERVICES\\OTHER"),
+        &added);
+    EXPECT_EQ(WriteRegFile(document),
+              "REGEDIT4\n\n[HKLM\\SYSTEM\\CurrentControlSet\\Services\\TAVIRPORT\\Parameters]\n\n"
+              "[HKLM\\SYSTEM\\CurrentControlSet\\Services\\Other]\n\n");
+}
+
+}  // namespace
+}  // namespace tavirap
