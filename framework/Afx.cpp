@@ -1,0 +1,306 @@
+#include "framework/Afx.h"
+
+#include <cstdio>
+#include <stdexcept>
+
+#include "framework/DataExchange.h"
+
+namespace tavirap {
+
+// ---- message maps
+
+const AFX_MSGMAP_ENTRY* AfxFindMessageEntry(const AFX_MSGMAP* map, UINT message, UINT code,
+                                            UINT id) {
+    for (; map != nullptr; map = map->pfnGetBaseMap ? map->pfnGetBaseMap() : nullptr) {
+        for (const AFX_MSGMAP_ENTRY* e = map->lpEntries; e->nMessage != 0; ++e) {
+            if (e->nMessage == message &&
+                (message != WM_COMMAND || (e->nCode == code && e->nID == id))) {
+                return e;
+            }
+        }
+    }
+    return nullptr;
+}
+
+namespace {
+const AFX_MSGMAP_ENTRY kNoEntries[] = {{0, 0, 0, nullptr, nullptr}};
+const AFX_MSGMAP kRootMap = {nullptr, &kNoEntries[0]};
+}  // namespace
+
+const AFX_MSGMAP* CCmdTarget::GetThisMessageMap() {
+    return &kRootMap;
+}
+const AFX_MSGMAP* CCmdTarget::GetMessageMap() const {
+    return GetThisMessageMap();
+}
+
+bool CCmdTarget::OnCmdMsg(UINT id, UINT code) {
+    const AFX_MSGMAP_ENTRY* e = AfxFindMessageEntry(GetMessageMap(), WM_COMMAND, code, id);
+    if (e == nullptr || e->pfn == nullptr) {
+        return false;
+    }
+    (this->*e->pfn)();
+    return true;
+}
+
+// ---- CWnd
+
+CWnd::~CWnd() = default;
+
+LRESULT CWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    const CurrentMessage outer = m_current;
+    m_current = {message, wParam, lParam};
+    LRESULT result = 0;
+    if (!OnWndMsg(message, wParam, lParam, &result)) {
+        result = Default();
+    }
+    m_current = outer;
+    return result;
+}
+
+bool CWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) {
+    if (message == WM_COMMAND) {
+        return OnCommand(wParam, lParam);
+    }
+    const AFX_MSGMAP_ENTRY* e = AfxFindMessageEntry(GetMessageMap(), message, 0, 0);
+    if (e == nullptr) {
+        return false;
+    }
+    if (e->pfnIcon != nullptr) {
+        *result = reinterpret_cast<LRESULT>((this->*e->pfnIcon)());
+    } else {
+        (this->*e->pfn)();
+    }
+    return true;
+}
+
+// Commands no entry of the window's maps takes go on to the application's.
+bool CWnd::OnCommand(WPARAM wParam, LPARAM) {
+    const UINT id = LOWORD(wParam);
+    const UINT code = HIWORD(wParam);
+    if (OnCmdMsg(id, code)) {
+        return true;
+    }
+    CWinApp* app = AfxGetApp();
+    return code == CN_COMMAND && app != nullptr && app->OnCmdMsg(id, code);
+}
+
+LRESULT CWnd::Default() {
+    if (m_window) {
+        m_window->DefaultProcessing();
+    }
+    return 0;
+}
+
+LRESULT CWnd::SendMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_SETICON:
+            return reinterpret_cast<LRESULT>(
+                SetIcon(reinterpret_cast<HICON>(lParam), wParam == ICON_BIG));
+        case WM_ICONERASEBKGND:
+            if (wParam != 0) {
+                reinterpret_cast<HDC>(wParam)->EraseIconBackground();
+            }
+            return 1;
+        default:
+            return WindowProc(message, wParam, lParam);
+    }
+}
+
+void CWnd::DoDataExchange(CDataExchange&) {}
+
+bool CWnd::UpdateData(bool saveAndValidate) {
+    CDataExchange dx(this, saveAndValidate);
+    try {
+        DoDataExchange(dx);
+    } catch (const CUserException&) {
+        return false;
+    }
+    return true;
+}
+
+bool CWnd::DestroyWindow() {
+    if (!m_window) {
+        return false;
+    }
+    m_window->EndModal(-1);
+    return true;
+}
+
+HICON CWnd::SetIcon(HICON icon, bool bigIcon) {
+    HICON previous = m_icons[bigIcon ? 1 : 0];
+    m_icons[bigIcon ? 1 : 0] = icon;
+    if (m_window) {
+        m_window->SetIcon(icon, bigIcon);
+    }
+    return previous;
+}
+
+bool CWnd::IsIconic() const {
+    return m_window && m_window->IsIconic();
+}
+
+void CWnd::GetClientRect(CRect* rect) const {
+    *rect = m_window ? m_window->ClientRect() : CRect{};
+}
+
+int CWnd::MessageBox(std::string_view text, std::string_view caption, UINT type) {
+    const std::string title = caption.empty() ? AfxGetAppName() : std::string(caption);
+    return AfxGetBackend().MessageBox(m_window.get(), text, title, type);
+}
+
+// ---- CDialog
+
+BEGIN_MESSAGE_MAP(CDialog, CWnd)
+ON_COMMAND(IDCANCEL, &CDialog::OnCancel)
+END_MESSAGE_MAP()
+
+CDialog::CDialog(const DialogTemplate& dialog, CWnd* parent)
+    : m_template(dialog), m_parent(parent) {}
+
+void CDialog::CreateWindowFromTemplate() {
+    m_window = AfxGetBackend().CreateDialogWindow(m_template, *this);
+    const DialogRect& r = m_template.rect;
+    if (r.x == 0 && r.y == 0) {
+        m_window->CenterOnScreen();
+    } else {
+        const DialogBaseUnits base = m_window->BaseUnits();
+        m_window->MoveTo(DialogUnitsToPixelsX(r.x, base), DialogUnitsToPixelsY(r.y, base));
+    }
+}
+
+INT_PTR CDialog::DoModal() {
+    CreateWindowFromTemplate();
+    OnInitDialog();
+    const int result = m_window->RunModal();
+    m_window.reset();
+    return result;
+}
+
+bool CDialog::Create() {
+    CreateWindowFromTemplate();
+    OnInitDialog();
+    m_window->Show();
+    return true;
+}
+
+void CDialog::EndDialog(int result) {
+    if (m_window) {
+        m_window->EndModal(result);
+    }
+}
+
+bool CDialog::OnInitDialog() {
+    for (const InitRecord& r : DecodeInitData(m_template.initData)) {
+        if (r.message != kInitComboAddString) {
+            char hex[8];
+            std::snprintf(hex, sizeof hex, "%04X", r.message);
+            throw std::invalid_argument("dialog " + std::to_string(m_template.id) +
+                                        ": init data message 0x" + hex + " for control " +
+                                        std::to_string(r.controlId) + " is not supported");
+        }
+        m_window->ComboAddString(r.controlId, r.text);
+    }
+    UpdateData(false);
+    return true;
+}
+
+void CDialog::OnCancel() {
+    EndDialog(IDCANCEL);
+}
+
+// ---- CWinApp
+
+namespace {
+CWinApp* g_app = nullptr;
+// Help contexts of dialogs are their template ids above this base.
+constexpr std::uint32_t kHelpIdBaseResource = 0x20000;
+}  // namespace
+
+BEGIN_MESSAGE_MAP(CWinApp, CCmdTarget)
+END_MESSAGE_MAP()
+
+CWinApp::CWinApp(const char* appName) : m_pszAppName(appName ? appName : "") {
+    g_app = this;
+}
+
+CWinApp::~CWinApp() {
+    if (g_app == this) {
+        g_app = nullptr;
+    }
+}
+
+bool CWinApp::InitInstance() {
+    return true;
+}
+
+int CWinApp::Run() {
+    return AfxGetBackend().RunMessageLoop();
+}
+
+HICON CWinApp::LoadIcon(int resourceId) const {
+    return AfxGetBackend().LoadIcon(resourceId);
+}
+
+// The toolkits in use draw controls in the platform's own look already.
+bool CWinApp::Enable3dControls() {
+    return true;
+}
+
+void CWinApp::OnHelp() {
+    std::uint32_t context = 0;
+    if (auto* dialog = dynamic_cast<CDialog*>(m_pMainWnd)) {
+        context = kHelpIdBaseResource + static_cast<std::uint32_t>(dialog->GetTemplate().id);
+    }
+    AfxGetBackend().ShowHelp(context);
+}
+
+CWinApp* AfxGetApp() {
+    return g_app;
+}
+
+std::string AfxGetAppName() {
+    const CWinApp* app = AfxGetApp();
+    return app && !app->m_pszAppName.empty() ? app->m_pszAppName : AfxGetBackend().ProgramName();
+}
+
+int AfxMessageBox(std::string_view text, UINT type) {
+    return AfxGetBackend().MessageBox(nullptr, text, AfxGetAppName(), type);
+}
+
+// Embedded (ActiveX) controls exist only on Windows, and the form has none.
+void AfxEnableControlContainer() {}
+
+int AfxWinMain() {
+    CWinApp* app = AfxGetApp();
+    if (app == nullptr) {
+        throw std::logic_error("no application object");
+    }
+    if (app->m_pszAppName.empty()) {
+        app->m_pszAppName = AfxGetBackend().ProgramName();
+    }
+    if (!app->InitInstance()) {
+        return 0;
+    }
+    return app->Run();
+}
+
+// ---- painting
+
+CPaintDC::CPaintDC(CWnd* wnd) {
+    if (DialogWindow* window = wnd->GetDialogWindow()) {
+        m_dc = window->BeginPaint();
+    }
+}
+
+void CPaintDC::DrawIcon(int x, int y, HICON icon) {
+    if (m_dc) {
+        m_dc->DrawIcon(x, y, icon);
+    }
+}
+
+int GetSystemMetrics(int index) {
+    return AfxGetBackend().GetSystemMetrics(index);
+}
+
+}  // namespace tavirap

@@ -1,0 +1,210 @@
+// The application and dialog classes the program is built on, with MFC's
+// names and shapes: CWinApp, CWnd, CDialog, message maps, CPaintDC.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "framework/Backend.h"
+#include "framework/DialogTemplate.h"
+#include "framework/WinTypes.h"
+
+namespace tavirap {
+
+class CCmdTarget;
+class CDataExchange;
+
+// A message map: entries searched in order, then the base class's map.
+// An entry matches on message, notification code and control id (the last
+// two only for WM_COMMAND). Exactly one of the handler pointers is set.
+using AFX_PMSG = void (CCmdTarget::*)();
+using AFX_PMSG_ICON = HCURSOR (CCmdTarget::*)();
+
+struct AFX_MSGMAP_ENTRY {
+    UINT nMessage;  // 0 ends the table
+    UINT nCode;
+    UINT nID;
+    AFX_PMSG pfn;
+    AFX_PMSG_ICON pfnIcon;
+};
+
+struct AFX_MSGMAP {
+    const AFX_MSGMAP* (*pfnGetBaseMap)();  // null for the root
+    const AFX_MSGMAP_ENTRY* lpEntries;
+};
+
+// Finds the first entry for the message in the map and its bases.
+const AFX_MSGMAP_ENTRY* AfxFindMessageEntry(const AFX_MSGMAP* map, UINT message, UINT code,
+                                            UINT id);
+
+// In the class: DECLARE_MESSAGE_MAP() (no semicolon). In its .cpp:
+//   BEGIN_MESSAGE_MAP(CMyDlg, CDialog)
+//       ON_WM_PAINT()
+//       ON_BN_CLICKED(IDC_SAVE, &CMyDlg::OnSave)
+//   END_MESSAGE_MAP()
+#define DECLARE_MESSAGE_MAP()                                \
+protected:                                                   \
+    static const ::tavirap::AFX_MSGMAP* GetThisMessageMap(); \
+    const ::tavirap::AFX_MSGMAP* GetMessageMap() const override;
+
+#define BEGIN_MESSAGE_MAP(theClass, baseClass)                     \
+    const ::tavirap::AFX_MSGMAP* theClass::GetMessageMap() const { \
+        return GetThisMessageMap();                                \
+    }                                                              \
+    const ::tavirap::AFX_MSGMAP* theClass::GetThisMessageMap() {   \
+        using ThisClass [[maybe_unused]] = theClass;               \
+        using TheBaseClass = baseClass;                            \
+        static const ::tavirap::AFX_MSGMAP_ENTRY kEntries[] = {
+#define END_MESSAGE_MAP()                                                                       \
+    { 0, 0, 0, nullptr, nullptr }                                                               \
+    }                                                                                           \
+    ;                                                                                           \
+    static const ::tavirap::AFX_MSGMAP kMap = {&TheBaseClass::GetThisMessageMap, &kEntries[0]}; \
+    return &kMap;                                                                               \
+    }
+
+#define ON_COMMAND(id, memberFxn)                                                    \
+    {::tavirap::WM_COMMAND, ::tavirap::CN_COMMAND, static_cast<::tavirap::UINT>(id), \
+     static_cast<::tavirap::AFX_PMSG>(memberFxn), nullptr},
+#define ON_CONTROL(code, id, memberFxn)                                                           \
+    {::tavirap::WM_COMMAND, static_cast<::tavirap::UINT>(code), static_cast<::tavirap::UINT>(id), \
+     static_cast<::tavirap::AFX_PMSG>(memberFxn), nullptr},
+#define ON_BN_CLICKED(id, memberFxn) ON_CONTROL(::tavirap::BN_CLICKED, id, memberFxn)
+#define ON_CBN_SELCHANGE(id, memberFxn) ON_CONTROL(::tavirap::CBN_SELCHANGE, id, memberFxn)
+#define ON_WM_PAINT() \
+    {::tavirap::WM_PAINT, 0, 0, static_cast<::tavirap::AFX_PMSG>(&ThisClass::OnPaint), nullptr},
+#define ON_WM_QUERYDRAGICON()                    \
+    {::tavirap::WM_QUERYDRAGICON, 0, 0, nullptr, \
+     static_cast<::tavirap::AFX_PMSG_ICON>(&ThisClass::OnQueryDragIcon)},
+
+class CCmdTarget {
+public:
+    CCmdTarget() = default;
+    CCmdTarget(const CCmdTarget&) = delete;
+    CCmdTarget& operator=(const CCmdTarget&) = delete;
+    virtual ~CCmdTarget() = default;
+
+    // Runs the handler of a command (WM_COMMAND with this code and id) from
+    // this object's map chain; false when no entry takes it.
+    virtual bool OnCmdMsg(UINT id, UINT code);
+
+    static const AFX_MSGMAP* GetThisMessageMap();
+    virtual const AFX_MSGMAP* GetMessageMap() const;
+};
+
+class CWnd : public CCmdTarget {
+public:
+    CWnd() = default;
+    ~CWnd() override;
+
+    // Every message a backend delivers comes in here: the map chain first,
+    // then the default handling.
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam);
+    // Sends a message to this window: WM_SETICON and WM_ICONERASEBKGND are
+    // carried out, anything else goes through WindowProc.
+    LRESULT SendMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
+
+    // Transfers between the record and the controls by DoDataExchange: false
+    // when a check failed (the user has been told, the control has focus).
+    bool UpdateData(bool saveAndValidate = true);
+
+    bool DestroyWindow();
+    HICON SetIcon(HICON icon, bool bigIcon);
+    bool IsIconic() const;
+    void GetClientRect(CRect* rect) const;
+    int MessageBox(std::string_view text, std::string_view caption = {}, UINT type = MB_OK);
+
+    // The built window, or null before creation / after the modal run.
+    DialogWindow* GetDialogWindow() const { return m_window.get(); }
+
+protected:
+    virtual void DoDataExchange(CDataExchange& dx);
+    virtual bool OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result);
+    virtual bool OnCommand(WPARAM wParam, LPARAM lParam);
+    // The default handling of the message being delivered.
+    LRESULT Default();
+
+    std::unique_ptr<DialogWindow> m_window;
+
+private:
+    struct CurrentMessage {
+        UINT message = 0;
+        WPARAM wParam = 0;
+        LPARAM lParam = 0;
+    };
+    CurrentMessage m_current;
+    HICON m_icons[2] = {nullptr, nullptr};  // small, big
+};
+
+class CDialog : public CWnd {
+public:
+    explicit CDialog(const DialogTemplate& dialog, CWnd* parent = nullptr);
+
+    // Creates the window, runs OnInitDialog, centres it when the template
+    // asks for 0, 0, and runs it modally; returns EndDialog's result, or -1
+    // when the window was destroyed.
+    virtual INT_PTR DoModal();
+    // The same without the modal run: the window stays open (tests, tools).
+    bool Create();
+    void EndDialog(int result);
+
+    virtual bool OnInitDialog();
+    const DialogTemplate& GetTemplate() const { return m_template; }
+
+protected:
+    virtual void OnCancel();
+
+    DECLARE_MESSAGE_MAP()
+
+    void CreateWindowFromTemplate();
+
+    const DialogTemplate& m_template;
+    CWnd* m_parent;
+};
+
+class CWinApp : public CCmdTarget {
+public:
+    // The one application object, in static storage; AfxGetApp finds it.
+    explicit CWinApp(const char* appName = nullptr);
+    ~CWinApp() override;
+
+    virtual bool InitInstance();
+    // The message loop, for an InitInstance that returns true.
+    virtual int Run();
+
+    HICON LoadIcon(int resourceId) const;
+    bool Enable3dControls();
+
+    CWnd* m_pMainWnd = nullptr;
+    std::string m_pszAppName;  // message-box titles; the program's name when not given
+
+    // The help command: asks the platform's help viewer for the contents.
+    void OnHelp();
+
+    DECLARE_MESSAGE_MAP()
+};
+
+CWinApp* AfxGetApp();
+// The title of the framework's message boxes: the application's name.
+std::string AfxGetAppName();
+int AfxMessageBox(std::string_view text, UINT type = MB_OK);
+void AfxEnableControlContainer();
+// Runs the application object: InitInstance, then the message loop when it
+// returns true. Backends' entry points call it; returns the exit code.
+int AfxWinMain();
+
+// The device context of the paint message being delivered.
+class CPaintDC {
+public:
+    explicit CPaintDC(CWnd* wnd);
+    HDC GetSafeHdc() const { return m_dc.get(); }
+    void DrawIcon(int x, int y, HICON icon);
+
+private:
+    std::unique_ptr<DeviceContext> m_dc;
+};
+
+int GetSystemMetrics(int index);
+
+}  // namespace tavirap

@@ -1,0 +1,38 @@
+#include "framework/Backend.h"
+
+#include <stdexcept>
+
+namespace tavirap {
+
+namespace {
+WindowBackend* g_backend = nullptr;
+
+char AsciiLower(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+}  // namespace
+
+WindowBackend& AfxGetBackend() {
+    if (g_backend == nullptr) {
+        throw std::logic_error("no window backend: the program's entry point sets one");
+    }
+    return *g_backend;
+}
+
+void AfxSetBackend(WindowBackend* backend) {
+    g_backend = backend;
+}
+
+bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
+    if (prefix.size() > text.size()) {
+        return false;
+    }
+    for (std::size_t i = 0; i < prefix.size(); ++i) {
+        if (AsciiLower(text[i]) != AsciiLower(prefix[i])) {
+            return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace tavirap

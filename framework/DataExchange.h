@@ -1,0 +1,55 @@
+// Field exchange between a record and a dialog's controls, MFC style: one
+// DoDataExchange lists DDX_ calls (each binds a field to a control) and
+// DDV_ checks (each right after the field it checks). The same list runs in
+// both directions; checks act only on the way in from the form.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "framework/Afx.h"
+
+namespace tavirap {
+
+// Thrown by CDataExchange::Fail to end a transfer; UpdateData catches it.
+struct CUserException {};
+
+class CDataExchange {
+public:
+    CDataExchange(CWnd* dialog, bool saveAndValidate);
+
+    bool m_bSaveAndValidate;
+    CWnd* m_pDlgWnd;
+    int m_idLastControl = -1;
+    bool m_bEditLastControl = false;
+
+    // Records the control the next check is about, and returns its window.
+    DialogWindow& PrepareCtrl(int id);
+    DialogWindow& PrepareEditCtrl(int id);
+
+    // Tells the user (warning icon, OK), gives the last control the focus
+    // (selecting an edit's text) and ends the transfer.
+    [[noreturn]] void FailWithMessage(std::string_view message);
+    [[noreturn]] void Fail();
+};
+
+// Integers are shown in decimal; on the way in, a text that is not a whole
+// 32-bit number (blanks around it allowed) fails.
+void DDX_Text(CDataExchange& dx, int id, std::int32_t& value);
+void DDX_Text(CDataExchange& dx, int id, std::string& value);
+// To the form: choose the first entry that begins with the text (ignoring
+// case), else put the text in the edit field. From the form: the text shown.
+void DDX_CBString(CDataExchange& dx, int id, std::string& value);
+// To the form: choose that entry, or none when outside the list. From the
+// form: the chosen index, or -1.
+void DDX_CBIndex(CDataExchange& dx, int id, std::int32_t& index);
+
+// More than maxChars bytes fails.
+void DDV_MaxChars(CDataExchange& dx, const std::string& value, int maxChars);
+void DDV_MinMaxInt(CDataExchange& dx, std::int32_t value, std::int32_t low, std::int32_t high);
+
+// Parses a decimal 32-bit integer as DDX_Text does; false when it is none.
+bool ParseInt32(std::string_view text, std::int32_t& value);
+
+}  // namespace tavirap

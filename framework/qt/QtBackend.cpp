@@ -1,0 +1,519 @@
+#include "framework/qt/QtBackend.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QDir>
+#include <QFileInfo>
+#include <QFontDatabase>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPainter>
+#include <QPushButton>
+#include <QScreen>
+#include <array>
+#include <map>
+#include <stdexcept>
+#include <utility>
+
+#include "framework/qt/QtControls.h"
+
+namespace tavirap {
+
+namespace {
+
+QString FromAnsi(std::string_view text) {
+    return QString::fromLocal8Bit(text.data(), static_cast<qsizetype>(text.size()));
+}
+std::string ToAnsi(const QString& text) {
+    return text.toLocal8Bit().toStdString();
+}
+
+constexpr int kIconSize = 32;  // SM_CXICON, SM_CYICON
+
+class QtDialogWindow;
+
+// The window; it hands Esc, the close box and F1 to the dialog's message maps.
+class QtDialog : public QDialog {
+public:
+    QtDialog(CWnd& owner, QtDialogWindow& window, Qt::WindowFlags flags)
+        : QDialog(nullptr, flags), owner_(owner), window_(window) {}
+
+    void reject() override { owner_.WindowProc(WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0); }
+    void DefaultPaint(QPaintEvent* event) { QDialog::paintEvent(event); }
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override {
+        if (event->key() == Qt::Key_F1 && event->modifiers() == Qt::NoModifier) {
+            owner_.WindowProc(WM_COMMAND, MAKEWPARAM(ID_HELP, CN_COMMAND), 0);
+            return;
+        }
+        QDialog::keyPressEvent(event);
+    }
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    CWnd& owner_;
+    QtDialogWindow& window_;
+};
+
+class QtDeviceContext : public DeviceContext {
+public:
+    explicit QtDeviceContext(QWidget* widget) : widget_(widget), painter_(widget) {}
+    void EraseIconBackground() override {
+        painter_.fillRect(widget_->rect(), widget_->palette().window());
+    }
+    void DrawIcon(int x, int y, HICON icon) override {
+        QtWindowBackend::IconOf(icon).paint(&painter_, QRect(x, y, kIconSize, kIconSize));
+    }
+
+private:
+    QWidget* widget_;
+    QPainter painter_;
+};
+
+struct StyleFlag {
+    std::uint32_t style;
+    Qt::WindowFlags flags;
+};
+const StyleFlag kWindowFlags[] = {
+    {WS_CAPTION, Qt::WindowTitleHint},
+    {WS_SYSMENU, Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint},
+    {WS_MINIMIZEBOX, Qt::WindowMinimizeButtonHint},
+    {WS_MAXIMIZEBOX, Qt::WindowMaximizeButtonHint},
+};
+
+Qt::Alignment StaticAlignment(std::uint32_t style) {
+    const Qt::Alignment horizontal = (style & SS_TYPEMASK) == SS_CENTER  ? Qt::AlignHCenter
+                                     : (style & SS_TYPEMASK) == SS_RIGHT ? Qt::AlignRight
+                                                                         : Qt::AlignLeft;
+    return horizontal | ((style & SS_CENTERIMAGE) ? Qt::AlignVCenter : Qt::AlignTop);
+}
+
+class QtDialogWindow : public DialogWindow {
+public:
+    QtDialogWindow(const DialogTemplate& dialog, CWnd& owner);
+    ~QtDialogWindow() override { delete dialog_; }
+
+    DialogBaseUnits BaseUnits() const override { return base_; }
+    void CenterOnScreen() override {
+        const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+        dialog_->move(area.x() + (area.width() - dialog_->width()) / 2,
+                      area.y() + (area.height() - dialog_->height()) / 2);
+    }
+    void MoveTo(int x, int y) override {
+        const QRect screen = QGuiApplication::primaryScreen()->geometry();
+        dialog_->move(screen.x() + x, screen.y() + y);
+    }
+    void Show() override { dialog_->show(); }
+    int RunModal() override { return dialog_->exec(); }
+    void EndModal(int result) override { dialog_->done(result); }
+
+    void SetIcon(HICON icon, bool big) override {
+        icons_[big ? 1 : 0] = icon;
+        dialog_->setWindowIcon(QtWindowBackend::IconOf(icons_[1] ? icons_[1] : icons_[0]));
+    }
+    bool IsIconic() const override { return dialog_->isMinimized(); }
+    CRect ClientRect() const override { return {0, 0, dialog_->width(), dialog_->height()}; }
+    std::unique_ptr<DeviceContext> BeginPaint() override {
+        if (paint_ == nullptr) {
+            return nullptr;
+        }
+        return std::make_unique<QtDeviceContext>(dialog_);
+    }
+    void DefaultProcessing() override {
+        if (paint_ != nullptr) {
+            dialog_->DefaultPaint(paint_);
+        }
+    }
+
+    std::string GetText(int id) const override;
+    void SetText(int id, std::string_view text) override;
+    int ComboAddString(int id, std::string_view text) override;
+    int ComboSelectString(int id, std::string_view prefix) override;
+    int ComboGetCurSel(int id) const override { return Combo(id)->currentIndex(); }
+    void ComboSetCurSel(int id, int index) override {
+        TemplateComboBox* combo = Combo(id);
+        FieldEdit::CodeChange change(combo->Field());
+        combo->setCurrentIndex(index >= 0 && index < combo->count() ? index : -1);
+    }
+    void FocusControl(int id, bool selectText) override;
+
+    QDialog* Dialog() const { return dialog_; }
+    QWidget* Control(int id) const {
+        const auto it = byId_.find(id);
+        return it == byId_.end() ? nullptr : widgets_[it->second];
+    }
+
+    QPaintEvent* paint_ = nullptr;
+
+private:
+    QWidget* CreateControl(const DialogControl& control, CWnd& owner);
+    std::size_t IndexOf(int id) const;
+    TemplateComboBox* Combo(int id) const;
+    void NameFromLabels(std::size_t labelIndex);
+
+    const DialogTemplate& template_;
+    QtDialog* dialog_;
+    DialogBaseUnits base_;
+    std::vector<QWidget*> widgets_;  // creation order
+    std::map<int, std::size_t> byId_;
+    std::array<HICON, 2> icons_{};
+};
+
+void QtDialog::paintEvent(QPaintEvent* event) {
+    window_.paint_ = event;
+    owner_.WindowProc(WM_PAINT, 0, 0);
+    window_.paint_ = nullptr;
+}
+
+QtDialogWindow::QtDialogWindow(const DialogTemplate& dialog, CWnd& owner) : template_(dialog) {
+    Qt::WindowFlags flags = (dialog.exStyle & WS_EX_APPWINDOW) ? Qt::Window : Qt::Dialog;
+    flags |= Qt::CustomizeWindowHint;
+    for (const StyleFlag& f : kWindowFlags) {
+        if (dialog.style & f.style) {
+            flags |= f.flags;
+        }
+    }
+    dialog_ = new QtDialog(owner, *this, flags);
+    dialog_->setWindowTitle(FromAnsi(dialog.caption));
+    dialog_->setAccessibleName(FromAnsi(dialog.caption));
+
+    QFont font(StandInFontFamily(FromAnsi(dialog.fontName)));
+    const int dpi = qRound(QGuiApplication::primaryScreen()->logicalDotsPerInchY());
+    font.setPixelSize(MulDiv(dialog.pointSize, dpi, 72));
+    dialog_->setFont(font);
+    const QFontMetrics metrics(dialog_->font());
+    base_ = BaseUnitsFromFontMetrics(metrics.horizontalAdvance(QLatin1String(kBaseUnitsAlphabet)),
+                                     metrics.height());
+    dialog_->setFixedSize(DialogUnitsToPixelsX(dialog.rect.cx, base_),
+                          DialogUnitsToPixelsY(dialog.rect.cy, base_));
+
+    QWidget* previousTabStop = nullptr;
+    for (std::size_t i = 0; i < dialog.controls.size(); ++i) {
+        const DialogControl& control = dialog.controls[i];
+        QWidget* widget = CreateControl(control, owner);
+        PixelRect r = MapDialogRect(control.rect, base_);
+        if (auto* combo = dynamic_cast<TemplateComboBox*>(widget)) {
+            // The template's height is the field's with its list dropped down.
+            const int field = combo->sizeHint().height();
+            combo->SetListHeight(r.height - field);
+            r.height = field;
+        }
+        widget->setGeometry(r.x, r.y, r.width, r.height);
+        const bool takesFocus =
+            control.kind != ControlKind::Static && control.kind != ControlKind::GroupBox;
+        widget->setFocusPolicy(!takesFocus                    ? Qt::NoFocus
+                               : (control.style & WS_TABSTOP) ? Qt::StrongFocus
+                                                              : Qt::ClickFocus);
+        if (takesFocus && (control.style & WS_TABSTOP)) {
+            if (previousTabStop != nullptr) {
+                QWidget::setTabOrder(previousTabStop, widget);
+            }
+            previousTabStop = widget;
+        }
+        if (control.id != -1) {
+            byId_.emplace(control.id, i);
+        }
+        widgets_.push_back(widget);
+    }
+    for (std::size_t i = 0; i < dialog.controls.size(); ++i) {
+        if (dialog.controls[i].kind == ControlKind::GroupBox) {
+            widgets_[i]->lower();  // a frame behind the controls it surrounds
+        }
+        NameFromLabels(i);
+    }
+}
+
+QWidget* QtDialogWindow::CreateControl(const DialogControl& control, CWnd& owner) {
+    const QString text = FromAnsi(control.text);
+    const int id = control.id;
+    switch (control.kind) {
+        case ControlKind::Button: {
+            auto* button = new QPushButton(text, dialog_);
+            button->setAutoDefault(true);  // Enter presses the focused button
+            button->setDefault((control.style & BS_TYPEMASK) == BS_DEFPUSHBUTTON);
+            if (id != -1) {
+                QObject::connect(button, &QPushButton::clicked, dialog_, [&owner, id] {
+                    owner.WindowProc(WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0);
+                });
+            }
+            return button;
+        }
+        case ControlKind::Static: {
+            auto* label = new QLabel(text, dialog_);
+            label->setTextFormat(Qt::PlainText);
+            label->setAlignment(StaticAlignment(control.style));
+            label->setWordWrap(!(control.style & SS_CENTERIMAGE));
+            label->setAttribute(Qt::WA_TransparentForMouseEvents);
+            return label;
+        }
+        case ControlKind::Edit: {
+            auto* edit = new FieldEdit((control.style & ES_NUMBER) != 0,
+                                       (control.style & ES_UPPERCASE) != 0, dialog_);
+            edit->setFrame((control.style & WS_BORDER) != 0);
+            return edit;
+        }
+        case ControlKind::ComboBox: {
+            const std::uint32_t type = control.style & CBS_TYPEMASK;
+            auto* combo =
+                new TemplateComboBox(type == CBS_DROPDOWN, (control.style & CBS_UPPERCASE) != 0,
+                                     !(control.style & CBS_NOINTEGRALHEIGHT), dialog_);
+            // Only a user's choice is a command (activated, never
+            // currentIndexChanged, which code's choices also emit).
+            if (type == CBS_DROPDOWNLIST && id != -1) {
+                QObject::connect(combo, &QComboBox::activated, dialog_, [&owner, id] {
+                    owner.WindowProc(WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE), 0);
+                });
+            }
+            return combo;
+        }
+        case ControlKind::GroupBox: {
+            auto* frame = new QGroupBox(text, dialog_);
+            frame->setAttribute(Qt::WA_TransparentForMouseEvents);
+            return frame;
+        }
+    }
+    throw std::invalid_argument("unknown control kind");
+}
+
+std::size_t QtDialogWindow::IndexOf(int id) const {
+    const auto it = byId_.find(id);
+    if (it == byId_.end()) {
+        throw std::out_of_range("dialog " + std::to_string(template_.id) + " has no control " +
+                                std::to_string(id));
+    }
+    return it->second;
+}
+
+TemplateComboBox* QtDialogWindow::Combo(int id) const {
+    auto* combo = dynamic_cast<TemplateComboBox*>(widgets_[IndexOf(id)]);
+    if (combo == nullptr) {
+        throw std::invalid_argument("control " + std::to_string(id) + " is not a combo box");
+    }
+    return combo;
+}
+
+void QtDialogWindow::NameFromLabels(std::size_t labelIndex) {
+    const auto* label = qobject_cast<QLabel*>(widgets_[labelIndex]);
+    for (const ControlLabel& l : template_.labels) {
+        if (l.labelIndex == labelIndex && label != nullptr) {
+            widgets_[IndexOf(l.controlId)]->setAccessibleName(
+                FromAnsi(AccessibleNameFromLabel(ToAnsi(label->text()), l.suffix)));
+        }
+    }
+}
+
+std::string QtDialogWindow::GetText(int id) const {
+    QWidget* widget = widgets_[IndexOf(id)];
+    switch (template_.controls[IndexOf(id)].kind) {
+        case ControlKind::Button:
+            return ToAnsi(static_cast<QPushButton*>(widget)->text());
+        case ControlKind::Static:
+            return ToAnsi(static_cast<QLabel*>(widget)->text());
+        case ControlKind::Edit:
+            return ToAnsi(static_cast<FieldEdit*>(widget)->text());
+        case ControlKind::ComboBox:
+            return ToAnsi(static_cast<TemplateComboBox*>(widget)->currentText());
+        case ControlKind::GroupBox:
+            return ToAnsi(static_cast<QGroupBox*>(widget)->title());
+    }
+    return {};
+}
+
+void QtDialogWindow::SetText(int id, std::string_view text) {
+    const std::size_t index = IndexOf(id);
+    QWidget* widget = widgets_[index];
+    const QString value = FromAnsi(text);
+    switch (template_.controls[index].kind) {
+        case ControlKind::Button:
+            static_cast<QPushButton*>(widget)->setText(value);
+            break;
+        case ControlKind::Static:
+            static_cast<QLabel*>(widget)->setText(value);
+            NameFromLabels(index);
+            break;
+        case ControlKind::Edit:
+            static_cast<FieldEdit*>(widget)->SetTextFromCode(value);
+            break;
+        case ControlKind::ComboBox:
+            // A list without an edit field has no text of its own to set.
+            if (FieldEdit* field = static_cast<TemplateComboBox*>(widget)->Field()) {
+                field->SetTextFromCode(value);
+            }
+            break;
+        case ControlKind::GroupBox:
+            static_cast<QGroupBox*>(widget)->setTitle(value);
+            break;
+    }
+}
+
+int QtDialogWindow::ComboAddString(int id, std::string_view text) {
+    TemplateComboBox* combo = Combo(id);
+    FieldEdit::CodeChange change(combo->Field());
+    combo->addItem(FromAnsi(text));
+    if (combo->count() == 1) {
+        combo->setCurrentIndex(-1);  // adding an entry does not choose it
+    }
+    return combo->count() - 1;
+}
+
+int QtDialogWindow::ComboSelectString(int id, std::string_view prefix) {
+    TemplateComboBox* combo = Combo(id);
+    for (int i = 0; i < combo->count(); ++i) {
+        if (StartsWithNoCase(ToAnsi(combo->itemText(i)), prefix)) {
+            FieldEdit::CodeChange change(combo->Field());
+            combo->setCurrentIndex(i);
+            return i;
+        }
+    }
+    return CB_ERR;
+}
+
+void QtDialogWindow::FocusControl(int id, bool selectText) {
+    QWidget* widget = widgets_[IndexOf(id)];
+    widget->setFocus(Qt::OtherFocusReason);
+    if (auto* edit = qobject_cast<QLineEdit*>(widget); edit != nullptr && selectText) {
+        edit->selectAll();
+    }
+}
+
+struct MessageBoxIcon {
+    UINT type;
+    QMessageBox::Icon icon;
+};
+const MessageBoxIcon kMessageBoxIcons[] = {
+    {MB_ICONHAND, QMessageBox::Critical},
+    {MB_ICONQUESTION, QMessageBox::Question},
+    {MB_ICONEXCLAMATION, QMessageBox::Warning},
+    {MB_ICONASTERISK, QMessageBox::Information},
+};
+
+struct MessageBoxButtons {
+    UINT type;
+    QMessageBox::StandardButtons buttons;
+};
+const MessageBoxButtons kMessageBoxButtons[] = {
+    {MB_OK, QMessageBox::Ok},
+    {MB_OKCANCEL, QMessageBox::Ok | QMessageBox::Cancel},
+    {MB_ABORTRETRYIGNORE, QMessageBox::Abort | QMessageBox::Retry | QMessageBox::Ignore},
+    {MB_YESNOCANCEL, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel},
+    {MB_YESNO, QMessageBox::Yes | QMessageBox::No},
+    {MB_RETRYCANCEL, QMessageBox::Retry | QMessageBox::Cancel},
+};
+
+struct MessageBoxResult {
+    QMessageBox::StandardButton button;
+    int id;
+};
+const MessageBoxResult kMessageBoxResults[] = {
+    {QMessageBox::Ok, IDOK},       {QMessageBox::Cancel, IDCANCEL}, {QMessageBox::Abort, IDABORT},
+    {QMessageBox::Retry, IDRETRY}, {QMessageBox::Ignore, IDIGNORE}, {QMessageBox::Yes, IDYES},
+    {QMessageBox::No, IDNO},
+};
+
+}  // namespace
+
+QtWindowBackend::QtWindowBackend() {
+    AfxSetBackend(this);
+}
+
+QtWindowBackend::~QtWindowBackend() {
+    AfxSetBackend(nullptr);
+}
+
+std::unique_ptr<DialogWindow> QtWindowBackend::CreateDialogWindow(const DialogTemplate& dialog,
+                                                                  CWnd& owner) {
+    return std::make_unique<QtDialogWindow>(dialog, owner);
+}
+
+int QtWindowBackend::MessageBox(DialogWindow* owner, std::string_view text,
+                                std::string_view caption, UINT type) {
+    auto* window = dynamic_cast<QtDialogWindow*>(owner);
+    QWidget* parent = window != nullptr ? window->Dialog() : QApplication::activeWindow();
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    for (const MessageBoxIcon& i : kMessageBoxIcons) {
+        if ((type & MB_ICONMASK) == i.type) {
+            icon = i.icon;
+        }
+    }
+    QMessageBox::StandardButtons buttons = QMessageBox::Ok;
+    for (const MessageBoxButtons& b : kMessageBoxButtons) {
+        if ((type & MB_TYPEMASK) == b.type) {
+            buttons = b.buttons;
+        }
+    }
+    QMessageBox box(icon, FromAnsi(caption), FromAnsi(text), buttons, parent);
+    const int pressed = box.exec();
+    for (const MessageBoxResult& r : kMessageBoxResults) {
+        if (pressed == r.button) {
+            return r.id;
+        }
+    }
+    return IDCANCEL;
+}
+
+HICON QtWindowBackend::LoadIcon(int resourceId) {
+    const QDir folder(QStringLiteral(":/icons/%1").arg(resourceId));
+    QIcon icon;
+    for (const QString& file : folder.entryList(QDir::Files)) {
+        icon.addFile(folder.filePath(file));
+    }
+    if (icon.isNull()) {
+        return nullptr;
+    }
+    icons_.push_back(icon);
+    return reinterpret_cast<HICON>(&icons_.back());
+}
+
+const QIcon& QtWindowBackend::IconOf(HICON icon) {
+    static const QIcon none;
+    return icon != nullptr ? *reinterpret_cast<const QIcon*>(icon) : none;
+}
+
+int QtWindowBackend::GetSystemMetrics(int index) const {
+    return index == SM_CXICON || index == SM_CYICON ? kIconSize : 0;
+}
+
+std::string QtWindowBackend::ProgramName() const {
+    return ToAnsi(QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName());
+}
+
+bool QtWindowBackend::ShowHelp(std::uint32_t) {
+    return false;
+}
+
+int QtWindowBackend::RunMessageLoop() {
+    return QApplication::exec();
+}
+
+int TavirapMain(int argc, char** argv) {
+    QApplication application(argc, argv);
+    QtWindowBackend backend;
+    return AfxWinMain();
+}
+
+QString StandInFontFamily(const QString& templateFamily) {
+    // "MS Sans Serif" is a Windows bitmap font; Liberation Sans has the
+    // metrics of its TrueType successor, DejaVu Sans is nearly everywhere.
+    for (const QString& family :
+         {templateFamily, QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")}) {
+        if (QFontDatabase::hasFamily(family)) {
+            return family;
+        }
+    }
+    return QFontDatabase::systemFont(QFontDatabase::GeneralFont).family();
+}
+
+QDialog* QtDialogOf(const CWnd& wnd) {
+    auto* window = dynamic_cast<QtDialogWindow*>(wnd.GetDialogWindow());
+    return window != nullptr ? window->Dialog() : nullptr;
+}
+
+QWidget* QtControlOf(const CWnd& wnd, int id) {
+    auto* window = dynamic_cast<QtDialogWindow*>(wnd.GetDialogWindow());
+    return window != nullptr ? window->Control(id) : nullptr;
+}
+
+}  // namespace tavirap
