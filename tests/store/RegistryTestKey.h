@@ -1,0 +1,40 @@
+// A key of the test's own under HKEY_CURRENT_USER, removed with everything in
+// it when the test ends, so that tests never touch the driver's real key.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+namespace tavirap {
+
+class RegistryTestKey {
+public:
+    explicit RegistryTestKey(const std::string& name, HKEY root = HKEY_CURRENT_USER)
+        : root_(root),
+          path_("Software\\TavirapTests\\" + name + "-" + std::to_string(GetCurrentProcessId())) {
+        RegDeleteTreeA(root_, path_.c_str());
+        RegCreateKeyA(root_, path_.c_str(), &key_);
+    }
+    ~RegistryTestKey() {
+        RegCloseKey(key_);
+        RegDeleteTreeA(root_, path_.c_str());
+    }
+    RegistryTestKey(const RegistryTestKey&) = delete;
+    RegistryTestKey& operator=(const RegistryTestKey&) = delete;
+
+    HKEY Handle() const { return key_; }
+    // The key's full name as regedit writes it.
+    std::string FullName() const {
+        return std::string(root_ == HKEY_CURRENT_USER ? "HKEY_CURRENT_USER\\"
+                                                      : "HKEY_LOCAL_MACHINE\\") +
+               path_;
+    }
+
+private:
+    HKEY root_;
+    std::string path_;
+    HKEY key_ = nullptr;
+};
+
+}  // namespace tavirap
