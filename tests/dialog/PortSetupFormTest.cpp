@@ -1,0 +1,117 @@
+// The configuration form as data: its controls and the lists it carries.
+#include <gtest/gtest.h>
+
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "dialog/PortSetupForm.h"
+
+namespace tavirap {
+namespace {
+
+TEST(PortSetupForm, Window) {
+    const DialogTemplate& t = PortSetupTemplate();
+    EXPECT_EQ(t.id, 102);
+    EXPECT_EQ(t.caption, "TAVIRAP");
+    EXPECT_EQ(t.fontName, "MS Sans Serif");
+    EXPECT_EQ(t.pointSize, 8);
+    EXPECT_EQ(t.rect.x, 0);
+    EXPECT_EQ(t.rect.y, 0);
+    EXPECT_EQ(t.rect.cx, 298);
+    EXPECT_EQ(t.rect.cy, 288);
+    for (std::uint32_t style : {WS_POPUP, WS_VISIBLE, WS_CAPTION, WS_SYSMENU, DS_MODALFRAME}) {
+        EXPECT_TRUE(t.style & style) << std::hex << style;
+    }
+    EXPECT_FALSE(t.style & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX));
+    EXPECT_TRUE(t.exStyle & WS_EX_APPWINDOW);
+}
+
+TEST(PortSetupForm, ControlsAreUniqueAndInsideTheWindow) {
+    const DialogTemplate& t = PortSetupTemplate();
+    ASSERT_EQ(t.controls.size(), 38u);
+    std::set<int> ids;
+    int defaults = 0;
+    for (const DialogControl& c : t.controls) {
+        if (c.id != -1) {
+            EXPECT_TRUE(ids.insert(c.id).second) << "id " << c.id << " twice";
+        }
+        EXPECT_GE(c.rect.x, 0) << c.id;
+        EXPECT_GE(c.rect.y, 0) << c.id;
+        EXPECT_LE(c.rect.x + c.rect.cx, t.rect.cx) << c.id;
+        // A combo box's height includes its dropped-down list.
+        const int height = c.kind == ControlKind::ComboBox ? 14 : c.rect.cy;
+        EXPECT_LE(c.rect.y + height, t.rect.cy) << c.id;
+        if (c.kind == ControlKind::Button && (c.style & BS_TYPEMASK) == BS_DEFPUSHBUTTON) {
+            ++defaults;
+            EXPECT_EQ(c.id, IDC_SAVE);
+        }
+        EXPECT_FALSE(c.style & WS_DISABLED) << c.id;
+    }
+    EXPECT_EQ(defaults, 1);
+}
+
+TEST(PortSetupForm, TabStopsInCreationOrder) {
+    std::vector<int> tabStops;
+    for (const DialogControl& c : PortSetupTemplate().controls) {
+        if (c.style & WS_TABSTOP) {
+            tabStops.push_back(c.id);
+        }
+    }
+    EXPECT_EQ(tabStops,
+              (std::vector<int>{1034, 1035, 1001, 1003, 1006, 1008, 1009, 1012, 1015, 1017, 1019,
+                                1021, 1023, 1024, 1025, 1026, 1036, 1037, 1060}));
+}
+
+TEST(PortSetupForm, ComboStyles) {
+    const DialogTemplate& t = PortSetupTemplate();
+    for (int id : {1001, 1003, 1006, 1008, 1009, 1060}) {
+        const DialogControl* c = t.FindControl(id);
+        ASSERT_NE(c, nullptr);
+        EXPECT_EQ(c->style & CBS_TYPEMASK, CBS_DROPDOWN) << id;
+        EXPECT_TRUE(c->style & CBS_NOINTEGRALHEIGHT) << id;
+        EXPECT_EQ((c->style & CBS_UPPERCASE) != 0, id == 1001 || id == 1003) << id;
+        EXPECT_FALSE(c->style & CBS_SORT) << id;
+    }
+    const DialogControl* total = t.FindControl(IDC_TOTAL_PORTS);
+    EXPECT_EQ(total->style & CBS_TYPEMASK, CBS_DROPDOWNLIST);
+    EXPECT_FALSE(total->style & CBS_NOINTEGRALHEIGHT);
+    for (int id : kRowAddressIds) {
+        EXPECT_EQ(t.FindControl(id)->kind, ControlKind::Edit);
+        EXPECT_EQ(t.FindControl(id)->style, t.FindControl(kRowAddressIds[0])->style);
+    }
+}
+
+TEST(PortSetupForm, ListsAsInitData) {
+    const std::vector<InitRecord> records = DecodeInitData(PortSetupTemplate().initData);
+    ASSERT_EQ(records.size(), PortSetupListEntries().size());
+    std::map<int, std::vector<std::string>> lists;
+    for (const InitRecord& r : records) {
+        EXPECT_EQ(r.message, 0x0403);
+        lists[r.controlId].push_back(r.text);
+    }
+    const std::map<int, std::vector<std::string>> expected = {
+        {1001, {"COM1", "COM2", "COM3", "COM4", "COM5", "COM6", "COM7", "COM8", "COM9"}},
+        {1003, {"600", "1200", "2400", "4800", "9600", "19200", "38400", "57600", "115200"}},
+        {1006, {"No Parity", "Odd Parity", "Even Parity"}},
+        {1008, {"1", "2"}},
+        {1009, {"7", "8"}},
+        {1012, {"2", "4", "8", "16", "24", "32", "40", "48", "56", "64"}},
+        {1060, {"Hardware", "None"}},
+    };
+    EXPECT_EQ(lists, expected);
+}
+
+TEST(PortSetupForm, EveryNamedFieldHasAStaticLabel) {
+    const DialogTemplate& t = PortSetupTemplate();
+    EXPECT_EQ(t.labels.size(), 15u);
+    for (const ControlLabel& l : t.labels) {
+        ASSERT_LT(l.labelIndex, t.controls.size());
+        EXPECT_EQ(t.controls[l.labelIndex].kind, ControlKind::Static) << l.controlId;
+        EXPECT_NE(t.FindControl(l.controlId), nullptr);
+    }
+}
+
+}  // namespace
+}  // namespace tavirap

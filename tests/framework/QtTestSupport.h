@@ -1,0 +1,34 @@
+// Helpers for tests that drive real Qt dialogs.
+#pragma once
+
+#include <QMessageBox>
+#include <QString>
+#include <QTimer>
+#include <vector>
+
+namespace tavirap::test {
+
+// Answers every message box that opens while it exists, pressing
+// `answer`, and records what each box showed.
+class MessageBoxWatcher {
+public:
+    struct Shown {
+        QString title;
+        QString text;
+        QMessageBox::Icon icon;
+        QMessageBox::StandardButtons buttons;
+    };
+
+    explicit MessageBoxWatcher(QMessageBox::StandardButton answer = QMessageBox::Ok);
+
+    const std::vector<Shown>& shown() const { return shown_; }
+
+private:
+    void Poll();
+
+    QMessageBox::StandardButton answer_;
+    QTimer timer_;
+    std::vector<Shown> shown_;
+};
+
+}  // namespace tavirap::test
