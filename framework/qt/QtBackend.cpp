@@ -10,8 +10,10 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QPainter>
+#include <QProxyStyle>
 #include <QPushButton>
 #include <QScreen>
+#include <QWindow>
 #include <array>
 #include <map>
 #include <stdexcept>
@@ -84,6 +86,16 @@ const StyleFlag kWindowFlags[] = {
     {WS_MAXIMIZEBOX, Qt::WindowMaximizeButtonHint},
 };
 
+class ListComboStyle : public QProxyStyle {
+public:
+    ListComboStyle() : QProxyStyle(QApplication::style()->name()) { setParent(qApp); }
+    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                  QStyleHintReturn* returnData) const override {
+        return hint == SH_ComboBox_Popup ? 0
+                                         : QProxyStyle::styleHint(hint, option, widget, returnData);
+    }
+};
+
 Qt::Alignment StaticAlignment(std::uint32_t style) {
     const Qt::Alignment horizontal = (style & SS_TYPEMASK) == SS_CENTER  ? Qt::AlignHCenter
                                      : (style & SS_TYPEMASK) == SS_RIGHT ? Qt::AlignRight
@@ -98,9 +110,11 @@ public:
 
     DialogBaseUnits BaseUnits() const override { return base_; }
     void CenterOnScreen() override {
+        dialog_->winId();  // the platform window knows its frame, where it can
+        const QSize outer = dialog_->size().grownBy(dialog_->windowHandle()->frameMargins());
         const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
-        dialog_->move(area.x() + (area.width() - dialog_->width()) / 2,
-                      area.y() + (area.height() - dialog_->height()) / 2);
+        dialog_->move(area.x() + (area.width() - outer.width()) / 2,
+                      area.y() + (area.height() - outer.height()) / 2);
     }
     void MoveTo(int x, int y) override {
         const QRect screen = QGuiApplication::primaryScreen()->geometry();
@@ -260,6 +274,9 @@ QWidget* QtDialogWindow::CreateControl(const DialogControl& control, CWnd& owner
             auto* combo =
                 new TemplateComboBox(type == CBS_DROPDOWN, (control.style & CBS_UPPERCASE) != 0,
                                      !(control.style & CBS_NOINTEGRALHEIGHT), dialog_);
+            // Lists drop below the field with a scroll bar, never as a menu over it.
+            static auto* listStyle = new ListComboStyle();
+            combo->setStyle(listStyle);
             // Only a user's choice is a command (activated, never
             // currentIndexChanged, which code's choices also emit).
             if (type == CBS_DROPDOWNLIST && id != -1) {

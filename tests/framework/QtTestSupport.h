@@ -4,7 +4,13 @@
 #include <QMessageBox>
 #include <QString>
 #include <QTimer>
+#include <ostream>
 #include <vector>
+
+// Lets test failures show Qt's strings as text.
+inline void PrintTo(const QString& text, std::ostream* out) {
+    *out << '"' << text.toStdString() << '"';
+}
 
 namespace tavirap::test {
 
