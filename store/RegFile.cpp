@@ -14,6 +14,10 @@ struct RootName {
     std::string_view shortName;
 };
 
+constexpr std::string_view kRegedit4Header = "REGEDIT4";
+constexpr std::string_view kVersion5Header = "Windows Registry Editor Version 5.00";
+constexpr char32_t kReplacement = 0xFFFD;
+
 constexpr std::array<RootName, 6> kRoots{{
     {"HKEY_LOCAL_MACHINE", "HKLM"},
     {"HKEY_CURRENT_USER", "HKCU"},
@@ -116,6 +120,118 @@ bool ReadHex(std::string_view& s, std::size_t maxDigits, std::uint32_t& number) 
     return n > 0;
 }
 
+void AppendUtf8(std::string& out, char32_t c) {
+    const auto byte = [&](char32_t b) { out += static_cast<char>(b); };
+    if (c < 0x80) {
+        byte(c);
+    } else if (c < 0x800) {
+        byte(0xC0 | c >> 6);
+        byte(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+        byte(0xE0 | c >> 12);
+        byte(0x80 | (c >> 6 & 0x3F));
+        byte(0x80 | (c & 0x3F));
+    } else {
+        byte(0xF0 | c >> 18);
+        byte(0x80 | (c >> 12 & 0x3F));
+        byte(0x80 | (c >> 6 & 0x3F));
+        byte(0x80 | (c & 0x3F));
+    }
+}
+
+void AppendUtf16(std::string& out, char32_t c) {
+    const auto unit = [&](char32_t u) {
+        out += static_cast<char>(u & 0xFF);
+        out += static_cast<char>(u >> 8);
+    };
+    if (c < 0x10000) {
+        unit(c);
+    } else {
+        unit(0xD800 + ((c - 0x10000) >> 10));
+        unit(0xDC00 + ((c - 0x10000) & 0x3FF));
+    }
+}
+
+// The character that starts at s[pos] and its length in bytes; 0 when the
+// bytes there are no well-formed UTF-8 character.
+std::size_t DecodeUtf8(std::string_view s, std::size_t pos, char32_t& c) {
+    const auto lead = static_cast<unsigned char>(s[pos]);
+    struct Form {
+        unsigned char lead;  // the lead byte's value under its mask
+        unsigned char mask;
+        std::size_t length;
+        char32_t least;  // the smallest character this length may carry
+    };
+    constexpr Form kForms[] = {{0x00, 0x80, 1, 0},
+                               {0xC0, 0xE0, 2, 0x80},
+                               {0xE0, 0xF0, 3, 0x800},
+                               {0xF0, 0xF8, 4, 0x10000}};
+    for (const Form& form : kForms) {
+        if ((lead & form.mask) != form.lead) {
+            continue;
+        }
+        if (pos + form.length > s.size()) {
+            return 0;
+        }
+        c = lead & static_cast<unsigned char>(~form.mask);
+        for (std::size_t i = 1; i < form.length; ++i) {
+            const auto next = static_cast<unsigned char>(s[pos + i]);
+            if ((next & 0xC0) != 0x80) {
+                return 0;
+            }
+            c = c << 6 | (next & 0x3F);
+        }
+        const bool surrogate = c >= 0xD800 && c < 0xE000;
+        return c < form.least || c > 0x10FFFF || surrogate ? 0 : form.length;
+    }
+    return 0;
+}
+
+char32_t Utf16Unit(std::string_view bytes, std::size_t pos) {
+    return static_cast<unsigned char>(bytes[pos]) |
+           static_cast<char32_t>(static_cast<unsigned char>(bytes[pos + 1])) << 8;
+}
+
+// The character that starts at bytes[pos] and its length in bytes (2 or 4);
+// 0 for a surrogate without its other half.
+std::size_t DecodeUtf16(std::string_view bytes, std::size_t pos, char32_t& c) {
+    c = Utf16Unit(bytes, pos);
+    if (c < 0xD800 || c >= 0xE000) {
+        return 2;
+    }
+    if (c >= 0xDC00 || pos + 4 > bytes.size()) {
+        return 0;
+    }
+    const char32_t low = Utf16Unit(bytes, pos + 2);
+    if (low < 0xDC00 || low >= 0xE000) {
+        return 0;
+    }
+    c = 0x10000 + ((c - 0xD800) << 10) + (low - 0xDC00);
+    return 4;
+}
+
+// A version 5.00 file's text after its byte order mark, as UTF-8. Anything
+// that is no UTF-16 is damage: the text must come back byte for byte.
+bool DecodeUtf16File(std::string_view bytes, std::string& text, RegParseError& error) {
+    std::size_t line = 1;
+    for (std::size_t pos = 0; pos + 1 < bytes.size();) {
+        char32_t c = 0;
+        const std::size_t length = DecodeUtf16(bytes, pos, c);
+        if (length == 0) {
+            error = {line, "not UTF-16: a surrogate without its other half"};
+            return false;
+        }
+        line += c == '\n' ? 1 : 0;
+        AppendUtf8(text, c);
+        pos += length;
+    }
+    if (bytes.size() % 2 != 0) {
+        error = {line, "the file ends within a UTF-16 character"};
+        return false;
+    }
+    return true;
+}
+
 struct Escape {
     char written;
     char meant;
@@ -154,10 +270,14 @@ bool ReadQuoted(std::string_view& s, std::string& text, std::string& error) {
 std::string Quoted(std::string_view text) {
     std::string out = "\"";
     for (char c : text) {
-        if (c == '\\' || c == '"') {
+        const auto escape = std::find_if(kEscapes.begin(), kEscapes.end(),
+                                         [&](const Escape& e) { return e.meant == c; });
+        if (escape != kEscapes.end()) {
             out += '\\';
+            out += escape->written;
+        } else {
+            out += c;
         }
-        out += c;
     }
     return out + '"';
 }
@@ -172,6 +292,20 @@ bool IsPlainText(const std::vector<std::uint8_t>& data) {
                        [](std::uint8_t b) { return b >= 0x20 && b != 0x7f; });
 }
 
+// The text of a version 5.00 REG_SZ that "text" gives back exactly.
+bool IsPlainUtf16Text(const std::vector<std::uint8_t>& data, std::string& text) {
+    if (data.size() < 2 || data.size() % 2 != 0 || data[data.size() - 1] != 0 ||
+        data[data.size() - 2] != 0) {
+        return false;
+    }
+    const std::string_view wide(reinterpret_cast<const char*>(data.data()), data.size() - 2);
+    text = Utf16ToUtf8(wide);
+    return Utf8ToUtf16(text) == wide && std::all_of(text.begin(), text.end(), [](char c) {
+               const auto b = static_cast<unsigned char>(c);
+               return b >= 0x20 && b != 0x7f;
+           });
+}
+
 std::string HexNumber(std::uint32_t number, int digits) {
     char buffer[16];
     std::snprintf(buffer, sizeof buffer, "%0*x", digits, number);
@@ -182,9 +316,6 @@ class Parser {
 public:
     Parser(std::string_view text, RegDocument& document, RegParseError& error)
         : document_(document), error_(error) {
-        if (text.substr(0, 3) == "\xEF\xBB\xBF") {  // a UTF-8 mark from an editor
-            text.remove_prefix(3);
-        }
         const auto firstEnd = text.find('\n');
         document_.crlf =
             firstEnd == std::string_view::npos || firstEnd == 0 || text[firstEnd - 1] == '\r';
@@ -204,11 +335,17 @@ public:
         while (!first.empty() && IsBlank(first.back())) {
             first.remove_suffix(1);
         }
-        if (first != "REGEDIT4") {
-            return Fail("expected REGEDIT4 on the first line");
+        const std::string_view header =
+            document_.format == RegFormat::kVersion5 ? kVersion5Header : kRegedit4Header;
+        if (first != header) {
+            return Fail("expected " + std::string(header) + " on the first line");
         }
         for (next_ = 1; next_ < lines_.size();) {
             const std::string_view raw = lines_[next_++];
+            if (raw.find('\0') != std::string_view::npos) {
+                // What a file zeroed by a crash or a binary file holds; text never does.
+                return Fail("a NUL byte in the line: the file is damaged or is no text");
+            }
             std::string_view line = raw;
             SkipBlanks(line);
             bool ok = true;
@@ -291,11 +428,11 @@ private:
         if (!ReadData(s, entry)) {
             return false;
         }
-        for (auto& old : section_->entries) {
-            if (old.isValue && SameName(old.value.name, value.name)) {
-                old = std::move(entry);  // the later line wins, as on import
-                return true;
-            }
+        // Import would keep the later line; refusing keeps the earlier one from
+        // being dropped unseen by the next commit.
+        if (section_->Find(value.name) != nullptr) {
+            return Fail("the value " + (value.name.empty() ? "@" : Quoted(value.name)) +
+                        " appears a second time in the key");
         }
         section_->entries.push_back(std::move(entry));
         return true;
@@ -313,6 +450,10 @@ private:
                 return Fail(error);
             }
             value.type = kRegSz;
+            if (document_.format == RegFormat::kVersion5) {
+                text = Utf8ToUtf16(text);
+                text.push_back('\0');
+            }
             value.data.assign(text.begin(), text.end());
             value.data.push_back(0);
         } else if (StartsWithNoCase(s, "dword:")) {
@@ -470,12 +611,42 @@ RegSection& RegDocument::AddSection(std::string_view path) {
     return sections.back();
 }
 
-std::string FormatRegValue(const RegValue& value, std::string_view lineEnd) {
+bool IsStringType(ValueType type) {
+    return type == kRegSz || type == 2 || type == 7;  // REG_SZ, REG_EXPAND_SZ, REG_MULTI_SZ
+}
+
+std::string Utf8ToUtf16(std::string_view text) {
+    std::string out;
+    for (std::size_t pos = 0; pos < text.size();) {
+        char32_t c = 0;
+        const std::size_t length = DecodeUtf8(text, pos, c);
+        AppendUtf16(out, length == 0 ? kReplacement : c);
+        pos += length == 0 ? 1 : length;
+    }
+    return out;
+}
+
+std::string Utf16ToUtf8(std::string_view bytes) {
+    std::string out;
+    for (std::size_t pos = 0; pos + 1 < bytes.size();) {
+        char32_t c = 0;
+        const std::size_t length = DecodeUtf16(bytes, pos, c);
+        AppendUtf8(out, length == 0 ? kReplacement : c);
+        pos += length == 0 ? 2 : length;
+    }
+    return out;
+}
+
+std::string FormatRegValue(const RegValue& value, std::string_view lineEnd, RegFormat format) {
     std::string out = value.name.empty() ? "@" : Quoted(value.name);
     out += '=';
     const auto& data = value.data;
-    if (value.type == kRegSz && IsPlainText(data)) {
+    if (value.type == kRegSz && format == RegFormat::kRegedit4 && IsPlainText(data)) {
         return out + Quoted(std::string(data.begin(), data.end() - 1));
+    }
+    if (std::string text;
+        value.type == kRegSz && format == RegFormat::kVersion5 && IsPlainUtf16Text(data, text)) {
+        return out + Quoted(text);
     }
     if (value.type == kRegDword && data.size() == 4) {
         const std::uint32_t number =
@@ -503,12 +674,24 @@ std::string FormatRegValue(const RegValue& value, std::string_view lineEnd) {
 
 bool ParseRegFile(std::string_view text, RegDocument& document, RegParseError& error) {
     document = RegDocument{};
+    std::string decoded;
+    if (text.starts_with("\xFF\xFE")) {  // UTF-16LE, as regedit exports version 5.00
+        document.format = RegFormat::kVersion5;
+        if (!DecodeUtf16File(text.substr(2), decoded, error)) {
+            return false;
+        }
+        text = decoded;
+    } else if (text.starts_with("\xEF\xBB\xBF")) {  // a UTF-8 mark from an editor
+        document.utf8Mark = true;
+        text.remove_prefix(3);
+    }
     return Parser(text, document, error).Run();
 }
 
 std::string WriteRegFile(const RegDocument& document) {
     const std::string_view eol = document.crlf ? "\r\n" : "\n";
-    std::string out = "REGEDIT4";
+    const bool version5 = document.format == RegFormat::kVersion5;
+    std::string out(version5 ? kVersion5Header : kRegedit4Header);
     out += eol;
     const auto writeLines = [&](const std::vector<std::string>& lines) {
         for (const auto& line : lines) {
@@ -522,14 +705,17 @@ std::string WriteRegFile(const RegDocument& document) {
         out += eol;
         for (const auto& entry : section.entries) {
             if (entry.isValue && entry.lines.empty()) {
-                out += FormatRegValue(entry.value, eol);
+                out += FormatRegValue(entry.value, eol, document.format);
                 out += eol;
             } else {
                 writeLines(entry.lines);
             }
         }
     }
-    return out;
+    if (version5) {
+        return "\xFF\xFE" + Utf8ToUtf16(out);
+    }
+    return document.utf8Mark ? "\xEF\xBB\xBF" + out : out;
 }
 
 }  // namespace tavirap

@@ -1,5 +1,6 @@
-// The text of a registry file in REGEDIT4 form, as regedit exports and
-// `reg import` reads it: parsed into keys and values, changed, and written back
+// The text of a registry file as regedit exports and `reg import` reads it:
+// REGEDIT4 (8-bit text) or version 5.00 (UTF-16LE with a byte order mark),
+// parsed into keys and values, changed, and written back in the same form
 // with every line that was not changed kept as it was.
 #pragma once
 
@@ -36,10 +37,18 @@ struct RegSection {
     void Set(std::string_view name, ValueType type, std::vector<std::uint8_t> data);
 };
 
+enum class RegFormat {
+    kRegedit4,  // "REGEDIT4": 8-bit text; a "text" value is the text's bytes
+    kVersion5,  // "Windows Registry Editor Version 5.00": UTF-16LE, and so is every
+                // string value's data (types 1, 2 and 7), "text" or hex
+};
+
 // Key paths and value names compare as the registry compares them, without
 // regard to the case of ASCII letters.
 struct RegDocument {
+    RegFormat format = RegFormat::kRegedit4;
     bool crlf = true;                   // the file's line ends; regedit writes CRLF
+    bool utf8Mark = false;              // a REGEDIT4 text saved by an editor with a UTF-8 mark
     std::vector<std::string> preamble;  // comment and blank lines after REGEDIT4
     std::vector<RegSection> sections;
 
@@ -59,11 +68,23 @@ struct RegParseError {
 
 inline constexpr std::string_view kLocalMachine = "HKEY_LOCAL_MACHINE";
 
-// Parses a REGEDIT4 text (CRLF or LF line ends). Deleting entries ([-key],
-// "name"=-) and anything regedit would not read are refused with the line.
+// Parses a registry file's bytes (CRLF or LF line ends). Deleting entries
+// ([-key], "name"=-), a value set twice in one key, NUL bytes and anything
+// regedit would not read are refused with the line.
 bool ParseRegFile(std::string_view text, RegDocument& document, RegParseError& error);
+// The file's bytes, in the document's format.
 std::string WriteRegFile(const RegDocument& document);
-// The value's line(s) in the form regedit writes, without the final line end.
-std::string FormatRegValue(const RegValue& value, std::string_view lineEnd);
+// The value's line(s) in the form regedit writes, without the final line end,
+// as UTF-8 text (a version 5.00 file encodes its lines as UTF-16 afterwards).
+std::string FormatRegValue(const RegValue& value, std::string_view lineEnd,
+                           RegFormat format = RegFormat::kRegedit4);
+
+// Whether values of this type hold text, which a version 5.00 file keeps in UTF-16.
+bool IsStringType(ValueType type);
+// UTF-16LE bytes from UTF-8 and back. A byte sequence that is no character
+// becomes U+FFFD, as the registry's narrow calls convert; an odd last byte of
+// UTF-16 is dropped.
+std::string Utf8ToUtf16(std::string_view text);
+std::string Utf16ToUtf8(std::string_view bytes);
 
 }  // namespace tavirap

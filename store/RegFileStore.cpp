@@ -133,7 +133,9 @@ public:
         if (type != nullptr) {
             *type = value->type;
         }
-        const auto needed = static_cast<std::uint32_t>(value->data.size());
+        std::vector<std::uint8_t> narrow;
+        const std::vector<std::uint8_t>& stored = Narrow(*value, narrow);
+        const auto needed = static_cast<std::uint32_t>(stored.size());
         const std::uint32_t capacity = std::exchange(size, needed);
         if (data == nullptr) {
             return status::kSuccess;
@@ -141,7 +143,7 @@ public:
         if (capacity < needed) {
             return status::kMoreData;
         }
-        std::copy(value->data.begin(), value->data.end(), data);
+        std::copy(stored.begin(), stored.end(), data);
         return status::kSuccess;
     }
 
@@ -163,7 +165,12 @@ public:
         if (section == nullptr) {
             section = &document_.AddSection(path_);
         }
-        section->Set(name, type, std::vector<std::uint8_t>(data, data + size));
+        std::vector<std::uint8_t> bytes(data, data + size);
+        if (document_.format == RegFormat::kVersion5 && IsStringType(type)) {
+            const std::string wide = Utf8ToUtf16(std::string(bytes.begin(), bytes.end()));
+            bytes.assign(wide.begin(), wide.end());
+        }
+        section->Set(name, type, std::move(bytes));
         dirty_ = true;
         return status::kSuccess;
     }
@@ -179,8 +186,24 @@ public:
     }
 
 private:
+    // A version 5.00 file holds strings in UTF-16; this key's callers, like the
+    // registry's narrow calls, see them in the 8-bit encoding (UTF-8 here).
+    const std::vector<std::uint8_t>& Narrow(const RegValue& value,
+                                            std::vector<std::uint8_t>& narrow) const {
+        if (document_.format != RegFormat::kVersion5 || !IsStringType(value.type)) {
+            return value.data;
+        }
+        const std::string text = Utf16ToUtf8(
+            std::string_view(reinterpret_cast<const char*>(value.data.data()), value.data.size()));
+        narrow.assign(text.begin(), text.end());
+        return narrow;
+    }
+
     // Replaces the file by a complete new one: a crash at any instant leaves
-    // either the old file or the new one.
+    // either the old file or the new one. The file keeps the format it was
+    // read in (a version 5.00 file stays UTF-16), so that the tools that wrote
+    // it, and anyone diffing it, still see their own format; only a new file
+    // is REGEDIT4.
     Status Commit() {
         const std::string text = WriteRegFile(document_);
         if (text.size() > RegFileStore::kMaxFileSize) {

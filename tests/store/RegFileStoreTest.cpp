@@ -17,7 +17,9 @@
 #include <sstream>
 #include <thread>
 
+#include "settings/PortSettings.h"
 #include "store/RegFile.h"
+#include "store/SettingsIo.h"
 #include "tests/store/StoreContract.h"
 
 namespace tavirap {
@@ -310,43 +312,109 @@ TEST_P(RegeditExport, IsReadAndRewrittenChangingOnlyTheValuesSet) {
 INSTANTIATE_TEST_SUITE_P(LineEnds, RegeditExport, ::testing::Values("\r\n", "\n"),
                          [](const auto& info) { return info.index == 0 ? "CRLF" : "LF"; });
 
-TEST_F(RegFileStoreTest, DamagedFileIsLeftAsItWasAndTheErrorNamesTheLine) {
-    const struct {
-        std::string text;
-        int line;
-        const char* what;
-    } cases[] = {
+// A version 5.00 file's bytes: the text in UTF-16LE after its byte order mark.
+std::string Version5(std::string_view text) {
+    return "\xFF\xFE" + Utf8ToUtf16(text);
+}
+
+constexpr int kTooLarge = 0;  // refused for its size, not at a line
+
+// Damaged and hostile files, each with the line its error names and words the
+// error holds. Neither the store nor the program may change a byte of them.
+struct DamagedFile {
+    std::string text;
+    int line;
+    const char* what;
+};
+
+std::vector<DamagedFile> DamagedFiles() {
+    using namespace std::string_literals;
+    const std::string key = "REGEDIT4\n[HKEY_LOCAL_MACHINE\\A]\n";
+    const std::string megabyteOfHex = [] {
+        std::string bytes;
+        while (bytes.size() < 1000 * 1000) {
+            bytes += "01,";
+        }
+        return bytes;
+    }();
+    return {
         {"", 1, "expected REGEDIT4"},
         {"Windows Registry Editor Version 5.00\r\n\r\n[HKEY_LOCAL_MACHINE\\A]\r\n", 1,
          "expected REGEDIT4"},
+        {"[HKEY_LOCAL_MACHINE\\A]\n\"MaxPort\"=dword:00000010\n", 1, "expected REGEDIT4"},
+        {"\x7f"
+         "ELF\x02\x01\x01\0\0\0\0\0\0\0\0\0\x03\0>\0"s,
+         1, "expected REGEDIT4"},
+        {"REGEDIT4\n\n\x89PNG\r\n\x1a\n\0\0\0\rIHDR"s, 3, "expected a [key]"},
         {"REGEDIT4\n\n\"MaxPort\"=dword:00000010\n", 3, "before the first [key]"},
-        {"REGEDIT4\n[HKEY_LOCAL_MACHINE\\A]\n\"MaxPort\" dword:00000010\n", 3,
-         "expected \"=\" after the value name"},
-        {"REGEDIT4\n[HKEY_LOCAL_MACHINE\\A]\n\"MaxPort\"=dword:0000001g\n", 3,
-         "unexpected text after the value"},
-        {"REGEDIT4\n[HKEY_LOCAL_MACHINE\\A]\n\"MaxPort\"=dword:\n", 3, "hex digits after"},
-        {"REGEDIT4\n[HKEY_LOCAL_MACHINE\\A]\n\"Blob\"=hex:01,zz\n", 3, "expected a hex byte"},
-        {"REGEDIT4\n[HKEY_LOCAL_MACHINE\\A]\n\"Blob\"=hex:01 02\n", 3, "expected \",\""},
-        {"REGEDIT4\n[HKEY_LOCAL_MACHINE\\A]\n\"Blob\"=hex:01,\n", 3, "after \",\""},
-        {"REGEDIT4\n[HKEY_LOCAL_MACHINE\\A]\n\"Blob\"=hex:01,\\\n  02,\\\n  0x\n", 5,
-         "expected \",\""},
-        {"REGEDIT4\n[HKEY_LOCAL_MACHINE\\A]\n\"Blob\"=hex:01,\\\n", 3, "the file ends"},
-        {"REGEDIT4\n[HKEY_LOCAL_MACHINE\\A]\n\"Blob\"=hex(7:01\n", 3, "hex(type)"},
-        {"REGEDIT4\n[HKEY_LOCAL_MACHINE\\A]\n\"Parity\"=\"No Parity\n", 3, "missing closing quote"},
-        {"REGEDIT4\n[HKEY_LOCAL_MACHINE\\A]\n\"Parity\n", 3, "missing closing quote"},
-        {"REGEDIT4\n[HKEY_LOCAL_MACHINE\\A]\n\"Port\"=\"C:\\dev\"\n", 3, "unknown escape"},
-        {"REGEDIT4\n[HKEY_LOCAL_MACHINE\\A]\n\"Port\"=str(2):\"x\"\n", 3, "expected a quoted text"},
-        {"REGEDIT4\n[HKEY_LOCAL_MACHINE\\A]\n\"Port\"=\"x\" y\n", 3, "unexpected text"},
-        {"REGEDIT4\n[HKEY_LOCAL_MACHINE\\A]\n\"Port\"=-\n", 3, "deleting a value"},
+        {key + "\"MaxPort\" dword:00000010\n", 3, "expected \"=\" after the value name"},
+        {key + "\"MaxPort\"=dword:0000001g\n", 3, "unexpected text after the value"},
+        {key + "\"MaxPort\"=dword:123456789\n", 3, "unexpected text after the value"},
+        {key + "\"MaxPort\"=dword:\n", 3, "hex digits after"},
+        {key + "\"MaxPort\"=dwo", 3, "expected a quoted text"},
+        {key + "\"MaxPort\"=qword:0000000000000010\n", 3, "expected a quoted text"},
+        {key + "\"Blob\"=hex:01,zz\n", 3, "expected a hex byte"},
+        {key + "\"Blob\"=hex:123\n", 3, "expected \",\""},
+        {key + "\"Blob\"=hex:01 02\n", 3, "expected \",\""},
+        {key + "\"Blob\"=hex:01,\n", 3, "after \",\""},
+        {key + "\"Blob\"=hex:01,\\\n  02,\\\n  0x\n", 5, "expected \",\""},
+        {key + "\"Blob\"=hex:01,\\\n", 3, "the file ends"},
+        {key + "\"Blob\"=hex(7:01\n", 3, "hex(type)"},
+        {key + "\"Blob\"=hex(1g):01\n", 3, "hex(type)"},
+        {key + "\"Parity\"=\"No Parity\n", 3, "missing closing quote"},
+        {key + "\"Parity\"=\"No Par", 3, "missing closing quote"},
+        {key + "\"Parity\n", 3, "missing closing quote"},
+        {key + "\"Port\"=\"C:\\dev\"\n", 3, "unknown escape"},
+        {key + "\"Port\"=str(2):\"x\"\n", 3, "expected a quoted text"},
+        {key + "\"Port\"=\"x\" y\n", 3, "unexpected text"},
+        {key + "\"Port\"=-\n", 3, "deleting a value"},
+        {key + "\"Port\"=\"COM1\"\n\"port\"=\"COM2\"\n", 4, "appears a second time"},
+        {key + "\"MaxPort\"=dword:8\n[HKLM\\A]\n\"MAXPORT\"=dword:10\n", 5,
+         "appears a second time"},
+        {key + "\"Port\"=\"CO\0M1\"\n"s, 3, "NUL byte"},
+        {key + "; a comment \0 with a zero\n"s, 3, "NUL byte"},
+        {key + "\"A\"=dword:1\n" + std::string(4096, '\0'), 4, "NUL byte"},
         {"REGEDIT4\n\n[-HKEY_LOCAL_MACHINE\\A]\n", 3, "deleting a key"},
         {"REGEDIT4\n\n[HKEY_NOWHERE\\A]\n", 3, "unknown root key"},
-        {"REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\A\n", 3, "expected \"]\""},
+        {"REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\A\n\"A\"=dword:1\n", 3, "expected \"]\""},
+        {"REGEDIT4\n\n[HKEY_LOCAL_MA", 3, "expected \"]\""},
         {"REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\\\A]\n", 3, "empty key name"},
-        {"REGEDIT4\n[HKEY_LOCAL_MACHINE\\A]\n\"A\"=dword:1\n\nMaxPort=8\n", 5, "expected a [key]"},
+        {"REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\A\\]\n", 3, "empty key name"},
+        {key + "\"A\"=dword:1\n\nMaxPort=8\n", 5, "expected a [key]"},
+        {key + "\"Blob\"=hex:" + megabyteOfHex + "zz\n", 3, "expected a hex byte"},
+        {key + ";" + std::string(1000 * 1000, 'x') + "\n\"A\"=dword:1 x\n", 4, "unexpected text"},
+        {key + "\"Blob\"=hex:" + megabyteOfHex + megabyteOfHex.substr(0, 50000) + "\n", kTooLarge,
+         ""},
+        {key + std::string(2 * 1024 * 1024, ';') + "\n", kTooLarge, ""},
+        {Version5("REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\A]\r\n"), 1,
+         "expected Windows Registry Editor Version 5.00"},
+        {Version5("Windows Registry Editor Version 5.00\r\n\r\n[HKEY_LOCAL_MACHINE\\A]\r\n") +
+             "\x41",
+         4, "ends within a UTF-16 character"},
+        {Version5("Windows Registry Editor Version 5.00\r\n\r\n[HKEY_LOCAL_MACHINE\\A]\r\n") +
+             "\x00\xD8\x41\x00"s,
+         4, "surrogate"},
+        {Version5("Windows Registry Editor Version 5.00\r\n[HKEY_LOCAL_MACHINE\\A]\r\n\"A\"=\"x") +
+             "\0\0\"\0\r\0\n\0"s,
+         3, "NUL byte"},
     };
+}
+
+TEST_F(RegFileStoreTest, DamagedFileIsLeftAsItWasAndTheErrorNamesTheLine) {
+    const std::vector<DamagedFile> cases = DamagedFiles();
+    ASSERT_GE(cases.size(), 40u);
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.text);
+        SCOPED_TRACE(c.text.substr(0, 120));
         WriteFile(file, c.text);
+        const auto expectNamed = [&](const std::string& explained) {
+            const std::string where = c.line == kTooLarge
+                                          ? file + " is larger than 1 MiB"
+                                          : file + ", line " + std::to_string(c.line) + ": ";
+            EXPECT_EQ(explained.rfind(where, 0), 0u) << explained;
+            EXPECT_NE(explained.find(c.what), std::string::npos) << explained;
+        };
+
+        // The store, through each way of opening the key.
         RegFileStore store(file);
         using Open = Status (RegFileStore::*)(std::string_view, std::unique_ptr<SettingsKey>&);
         for (Open open : {&RegFileStore::OpenKeyAllAccess, &RegFileStore::OpenKeyReadOnly,
@@ -354,12 +422,24 @@ TEST_F(RegFileStoreTest, DamagedFileIsLeftAsItWasAndTheErrorNamesTheLine) {
             std::unique_ptr<SettingsKey> key;
             EXPECT_EQ((store.*open)("A", key), status::kBadDatabase);
             EXPECT_EQ(key, nullptr);
-            const std::string explained = store.Explain(status::kBadDatabase);
-            EXPECT_EQ(explained.rfind(file + ", line " + std::to_string(c.line) + ": ", 0), 0u)
-                << explained;
-            EXPECT_NE(explained.find(c.what), std::string::npos) << explained;
+            expectNamed(store.Explain(status::kBadDatabase));
         }
-        EXPECT_EQ(ReadFile(file), c.text);
+
+        // The program: its load shows the defaults and why it may not write;
+        // a save is refused.
+        ResetProcessState();
+        PortSettings settings;
+        settings.parity = "Even Parity";
+        const LoadResult loaded = LoadSettings(store, settings);
+        EXPECT_TRUE(loaded.readOnly);
+        EXPECT_EQ(loaded.readOnlyStatus, status::kBadDatabase);
+        expectNamed(loaded.readOnlyReason);
+        EXPECT_EQ(settings.parity, "No Parity");
+        settings.parity = "Odd Parity";
+        EXPECT_EQ(SaveSettings(store, settings), status::kBadDatabase);
+        expectNamed(store.Explain(status::kBadDatabase));
+
+        EXPECT_TRUE(ReadFile(file) == c.text);  // not printed: some are megabytes long
         EXPECT_FALSE(Exists(file + ".tmp"));
     }
 }

@@ -99,16 +99,21 @@ TEST(RegFile, WhatItWritesReadsBackExactly) {
     }
 }
 
-TEST(RegFile, RepeatedSectionsMergeAndTheLaterValueWins) {
-    const RegDocument document = Parse(
+TEST(RegFile, RepeatedSectionsMergeButAValueSetTwiceIsRefused) {
+    const std::string text =
         "REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\A]\n\"X\"=dword:1\n\n[HKEY_LOCAL_MACHINE\\B]\n\n"
-        "[hklm\\a]\n\"x\"=dword:2\n\"Y\"=dword:3\n");
+        "[hklm\\a]\n\"Y\"=dword:3\n";
+    const RegDocument document = Parse(text);
     ASSERT_EQ(document.sections.size(), 2u);
-    const RegValue* x = document.sections[0].Find("X");
-    ASSERT_NE(x, nullptr);
-    EXPECT_EQ(x->data, (Bytes{2, 0, 0, 0}));
+    EXPECT_NE(document.sections[0].Find("x"), nullptr);
     EXPECT_NE(document.sections[0].Find("y"), nullptr);
     EXPECT_EQ(document.sections[1].Find("y"), nullptr);
+
+    RegDocument refused;
+    RegParseError error;
+    EXPECT_FALSE(ParseRegFile(text + "\"x\"=dword:2\n", refused, error));
+    EXPECT_EQ(error.line, 10u);
+    EXPECT_EQ(error.message, "the value \"x\" appears a second time in the key");
 }
 
 TEST(RegFile, KeysCompareWithoutCaseAndNewKeysTakeTheSpellingOfTheirParents) {
@@ -133,6 +138,55 @@ TEST(RegFile, KeysCompareWithoutCaseAndNewKeysTakeTheSpellingOfTheirParents) {
     EXPECT_EQ(WriteRegFile(document),
               "REGEDIT4\n\n[HKLM\\SYSTEM\\CurrentControlSet\\Services\\TAVIRPORT\\Parameters]\n\n"
               "[HKLM\\SYSTEM\\CurrentControlSet\\Services\\Other]\n\n");
+}
+
+TEST(RegFile, Version5FileIsUtf16AndStaysSo) {
+    const std::string text =
+        "Windows Registry Editor Version 5.00\r\n\r\n[HKEY_LOCAL_MACHINE\\A]\r\n"
+        "\"Port\"=\"C\xc3\xa9M\xf0\x9f\x98\x80\"\r\n\"N\"=dword:00000010\r\n"
+        "\"Path\"=hex(2):25,00,41,00,25,00,00,00\r\n\r\n";
+    const std::string file = "\xFF\xFE" + Utf8ToUtf16(text);
+    RegDocument document = Parse(file);
+    EXPECT_EQ(document.format, RegFormat::kVersion5);
+    ASSERT_EQ(document.sections.size(), 1u);
+    const RegValue* port = document.sections[0].Find("Port");
+    ASSERT_NE(port, nullptr);
+    // C, e acute, M, a character beyond the first plane as two units, the zero.
+    EXPECT_EQ(port->data, (Bytes{'C', 0, 0xe9, 0, 'M', 0, 0x3d, 0xd8, 0x00, 0xde, 0, 0}));
+    EXPECT_EQ(document.sections[0].Find("N")->data, (Bytes{0x10, 0, 0, 0}));
+    EXPECT_EQ(WriteRegFile(document), file);
+
+    // Set values are written in the file's own form: UTF-16 text in quotes
+    // where it is plain, hex of the UTF-16 bytes where it is not.
+    const std::string padded = Utf8ToUtf16(std::string_view("8\0\0", 3));
+    document.sections[0].Set("Port", kRegSz, BytesOf(Utf8ToUtf16(std::string_view("COM2\0", 5))));
+    document.sections[0].Set("DataBit", kRegSz, BytesOf(padded));
+    EXPECT_EQ(Utf16ToUtf8(WriteRegFile(document).substr(2)),
+              "Windows Registry Editor Version 5.00\r\n\r\n[HKEY_LOCAL_MACHINE\\A]\r\n"
+              "\"Port\"=\"COM2\"\r\n\"N\"=dword:00000010\r\n"
+              "\"Path\"=hex(2):25,00,41,00,25,00,00,00\r\n\"DataBit\"=hex(1):38,00,00,00,00,00\r\n"
+              "\r\n");
+}
+
+TEST(RegFile, Utf16ConversionsReplaceWhatIsNoCharacter) {
+    const struct {
+        std::string utf8;
+        std::string utf16;
+    } cases[] = {
+        {"A\xc3\xa9", std::string("A\0\xe9\0", 4)},
+        {"\xf0\x9f\x98\x80", std::string("\x3d\xd8\x00\xde", 4)},
+        {"\xff", "\xfd\xff"},                          // no UTF-8 lead byte
+        {"\xc3", "\xfd\xff"},                          // cut short
+        {"\xc0\xaf", "\xfd\xff\xfd\xff"},              // overlong
+        {"\xed\xa0\x80", "\xfd\xff\xfd\xff\xfd\xff"},  // a surrogate in UTF-8
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(Utf8ToUtf16(c.utf8), c.utf16) << c.utf8;
+    }
+    EXPECT_EQ(Utf16ToUtf8(std::string("\x00\xd8\x41\x00", 4)),
+              "\xef\xbf\xbd"
+              "A");
+    EXPECT_EQ(Utf16ToUtf8(std::string("\x41\x00\x42", 3)), "A");
 }
 
 }  // namespace
