@@ -21,6 +21,7 @@
 #include "store/RegFile.h"
 #include "store/SettingsIo.h"
 #include "tests/store/StoreContract.h"
+#include "tests/store/TempFiles.h"
 
 namespace tavirap {
 namespace {
@@ -38,22 +39,6 @@ Bytes Sz(std::string_view text) {
     return data;
 }
 
-std::string ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-void WriteFile(const std::string& path, std::string_view text) {
-    std::ofstream(path, std::ios::binary) << text;
-}
-
-bool Exists(const std::string& path) {
-    struct stat info {};
-    return ::lstat(path.c_str(), &info) == 0;
-}
-
 std::string Join(std::initializer_list<std::string_view> lines, std::string_view eol) {
     std::string text;
     for (auto line : lines) {
@@ -62,28 +47,6 @@ std::string Join(std::initializer_list<std::string_view> lines, std::string_view
     }
     return text;
 }
-
-// A folder of its own under the system's temporary folder, open to every
-// user so that a child process without root can work in it.
-class TempFolder {
-public:
-    TempFolder() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "tavirap-XXXXXX").string();
-        if (::mkdtemp(pattern.data()) != nullptr) {
-            path_ = pattern;
-            ::chmod(path_.c_str(), 0755);
-        }
-    }
-    ~TempFolder() {
-        std::error_code ignored;
-        ::chmod(path_.c_str(), 0755);
-        std::filesystem::remove_all(path_, ignored);
-    }
-    const std::string& Path() const { return path_; }
-
-private:
-    std::string path_;
-};
 
 struct OwnedFolder {
     TempFolder folder;
