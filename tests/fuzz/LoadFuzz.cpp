@@ -1,0 +1,138 @@
+// A load of any stored values, of any type and size, and the saves after it:
+// the texts fit their capacity and sizes, the total is an entry of the list,
+// and a second load gives what the first one wrote back.
+//
+// Input: a byte of flags (bit 0: the key exists), then records of a name
+// index, a type and a length byte followed by that many data bytes.
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "settings/PortSettings.h"
+#include "store/MemoryStore.h"
+#include "store/RegFile.h"
+#include "store/SettingsIo.h"
+
+namespace {
+
+using namespace tavirap;
+
+void Require(bool ok, const char* what) {
+    if (!ok) {
+        std::fprintf(stderr, "%s\n", what);
+        std::abort();
+    }
+}
+
+const std::vector<std::string>& Names() {
+    static const std::vector<std::string> names = [] {
+        std::vector<std::string> list{"MaxPort", "DataBit",  "StopBit",      "Parity",
+                                      "TRxPort", "BaudRate", "Flow Control", "FLow Control",
+                                      "maxport", ""};
+        for (int port = 1; port <= kPortCount; ++port) {
+            list.push_back("PortAdd" + std::to_string(port));
+        }
+        return list;
+    }();
+    return names;
+}
+
+struct TextSize {
+    const char* name;
+    std::string PortSettings::*field;
+    std::uint32_t size;
+};
+constexpr TextSize kTexts[] = {
+    {"DataBit", &PortSettings::dataBits, 2},   {"StopBit", &PortSettings::stopBits, 2},
+    {"Parity", &PortSettings::parity, 22},     {"TRxPort", &PortSettings::mainPort, 8},
+    {"BaudRate", &PortSettings::baudRate, 12}, {"Flow Control", &PortSettings::flowControl, 16},
+};
+constexpr std::size_t kReadCapacity = 64;
+
+bool IsUtf8(const std::string& text) {
+    return Utf16ToUtf8(Utf8ToUtf16(text)) == text;
+}
+
+const StoredValue* Find(MemoryStore& store, std::string_view name) {
+    for (const auto& value : *store.FindKey(kServiceKeyPath)) {
+        if (SameName(value.name, name)) {
+            return &value;
+        }
+    }
+    return nullptr;
+}
+
+std::string Summary(const PortSettings& s) {
+    std::string text = std::to_string(s.totalIndex);
+    for (const auto& t : kTexts) {
+        text += "|" + s.*t.field;
+    }
+    for (std::int32_t address : g_portAddressTable) {
+        text += "," + std::to_string(address);
+    }
+    return text;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    MemoryStore store;
+    if (size > 0 && (data[0] & 1) != 0) {
+        auto& values = store.AddKey(kServiceKeyPath);
+        for (std::size_t pos = 1; pos + 3 <= size;) {
+            const std::string& name = Names()[data[pos] % Names().size()];
+            const ValueType type = data[pos + 1] < 0xf0 ? data[pos + 1] % 8 : data[pos + 1];
+            const std::size_t length = std::min<std::size_t>(data[pos + 2], size - pos - 3);
+            std::vector<std::uint8_t> bytes(data + pos + 3, data + pos + 3 + length);
+            pos += 3 + length;
+            auto old = std::find_if(values.begin(), values.end(),
+                                    [&](const StoredValue& v) { return SameName(v.name, name); });
+            if (old != values.end()) {
+                old->type = type;
+                old->data = std::move(bytes);
+            } else {
+                values.push_back(StoredValue{name, type, std::move(bytes)});
+            }
+        }
+    }
+
+    ResetProcessState();
+    PortSettings first;
+    const LoadResult loaded = LoadSettings(store, first);
+    Require(!loaded.readOnly && loaded.saveStatus == status::kSuccess, "the load failed");
+    Require(first.totalIndex >= 0 && first.totalIndex < kTotalEntries,
+            "the total is no entry of the list");
+    Require(g_pageState.pageCount == PageCountFromIndex(first.totalIndex), "wrong page count");
+    for (const auto& t : kTexts) {
+        const std::string& text = first.*t.field;
+        Require(text.size() <= kReadCapacity, "a loaded text exceeds the read capacity");
+        Require(text.find('\0') == std::string::npos, "a loaded text holds a zero byte");
+        const StoredValue* stored = Find(store, t.name);
+        Require(stored != nullptr && stored->type == kRegSz && stored->data.size() == t.size,
+                "a text was not written back at its size");
+        const std::string kept(stored->data.begin(),
+                               std::find(stored->data.begin(), stored->data.end(), 0));
+        Require(text.rfind(kept, 0) == 0, "the text written back is no start of the text");
+        Require(!IsUtf8(text) || IsUtf8(kept), "a cut split a character");
+    }
+    const StoredValue* maxPort = Find(store, "MaxPort");
+    Require(maxPort != nullptr && maxPort->data.size() == 4, "no MaxPort written back");
+    const std::int32_t stored = static_cast<std::int32_t>(
+        maxPort->data[0] | maxPort->data[1] << 8 | maxPort->data[2] << 16 |
+        static_cast<std::uint32_t>(maxPort->data[3]) << 24);
+    Require(stored == MaxPortFromIndex(first.totalIndex), "MaxPort is not the total's entry");
+
+    // What was written back loads as it is and saves to the same values.
+    PortSettings second;
+    LoadSettings(store, second);
+    const std::string afterFirst = Summary(second);
+    Require(SaveSettings(store, second) == status::kSuccess, "the save failed");
+    PortSettings third;
+    LoadSettings(store, third);
+    Require(Summary(third) == afterFirst, "a load of what was saved differs");
+    return 0;
+}
