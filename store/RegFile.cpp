@@ -75,8 +75,10 @@ std::size_t CommonParts(const std::vector<std::string_view>& a,
     return n;
 }
 
+// A carriage return counts as a blank: in a file of LF line ends one before
+// the LF is part of the line, and is kept with it.
 bool IsBlank(char c) {
-    return c == ' ' || c == '\t';
+    return c == ' ' || c == '\t' || c == '\r';
 }
 
 void SkipBlanks(std::string_view& s) {
@@ -322,7 +324,7 @@ public:
         while (!text.empty()) {
             const auto end = text.find('\n');
             std::string_view line = text.substr(0, end);
-            if (!line.empty() && line.back() == '\r') {
+            if (document_.crlf && !line.empty() && line.back() == '\r') {
                 line.remove_suffix(1);
             }
             lines_.push_back(line);
@@ -352,7 +354,7 @@ public:
             if (line.empty() || line.front() == ';') {
                 Comments().push_back(std::string(raw));
             } else if (line.front() == '[') {
-                ok = ReadSection(line);
+                ok = ReadSection(line, raw);
             } else if (line.front() == '"' || line.front() == '@') {
                 ok = ReadValue(line, raw);
             } else {
@@ -380,7 +382,7 @@ private:
         return section_->entries.back().lines;
     }
 
-    bool ReadSection(std::string_view line) {
+    bool ReadSection(std::string_view line, std::string_view raw) {
         if (line.size() > 1 && line[1] == '-') {
             return Fail("deleting a key ([-...]) is not supported in the registry file");
         }
@@ -401,7 +403,7 @@ private:
         }
         section_ = document_.FindSection(path);
         if (section_ == nullptr) {
-            document_.sections.push_back(RegSection{std::string(path), {}});
+            document_.sections.push_back(RegSection{std::string(path), {}, std::string(raw)});
             section_ = &document_.sections.back();
         }
         return true;
@@ -606,7 +608,7 @@ RegSection& RegDocument::AddSection(std::string_view path) {
             entries.push_back(RegEntry{false, {}, {""}});
         }
     }
-    sections.push_back(RegSection{std::move(spelled), {}});
+    sections.push_back(RegSection{std::move(spelled), {}, {}});
     sections.back().entries.push_back(RegEntry{false, {}, {""}});
     return sections.back();
 }
@@ -701,7 +703,7 @@ std::string WriteRegFile(const RegDocument& document) {
     };
     writeLines(document.preamble);
     for (const auto& section : document.sections) {
-        out += '[' + section.path + ']';
+        out += section.header.empty() ? '[' + section.path + ']' : section.header;
         out += eol;
         for (const auto& entry : section.entries) {
             if (entry.isValue && entry.lines.empty()) {

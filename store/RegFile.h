@@ -32,6 +32,7 @@ struct RegEntry {
 struct RegSection {
     std::string path;  // as written in the file, e.g. HKEY_LOCAL_MACHINE\SYSTEM
     std::vector<RegEntry> entries;
+    std::string header;  // the [path] line as read, with any comment; "" for a new section
 
     const RegValue* Find(std::string_view name) const;
     void Set(std::string_view name, ValueType type, std::vector<std::uint8_t> data);

@@ -140,6 +140,21 @@ TEST(RegFile, KeysCompareWithoutCaseAndNewKeysTakeTheSpellingOfTheirParents) {
               "[HKLM\\SYSTEM\\CurrentControlSet\\Services\\Other]\n\n");
 }
 
+// A stray carriage return in a file of LF line ends is part of its line, and
+// a key's line keeps its comment: both were once dropped when the file was
+// written back.
+TEST(RegFile, StrayCarriageReturnsAreKept) {
+    const std::string text =
+        "REGEDIT4\n; a comment\r\r\n[HKEY_LOCAL_MACHINE\\A] ; the key\r\n\"A\"=dword:1\r\r\n"
+        "\"B\"=\"x\"\r\n\"C\"=hex:01,\\\r\n  02\r\n";
+    RegDocument document = Parse(text);
+    EXPECT_FALSE(document.crlf);
+    EXPECT_EQ(document.sections[0].Find("A")->data, (Bytes{1, 0, 0, 0}));
+    EXPECT_EQ(document.sections[0].Find("B")->data, (Bytes{'x', 0}));
+    EXPECT_EQ(document.sections[0].Find("C")->data, (Bytes{1, 2}));
+    EXPECT_EQ(WriteRegFile(document), text);
+}
+
 TEST(RegFile, Version5FileIsUtf16AndStaysSo) {
     const std::string text =
         "Windows Registry Editor Version 5.00\r\n\r\n[HKEY_LOCAL_MACHINE\\A]\r\n"
