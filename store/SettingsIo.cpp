@@ -145,6 +145,7 @@ LoadResult LoadSettings(SettingsStore& store, PortSettings& settings) {
     const Status opened = store.OpenKeyAllAccess(kServiceKeyPath, key);
     if (opened == status::kNotFound) {
         ResetDefaults(settings);
+        result.defaultsShown = true;
         result.saveStatus = SaveSettings(store, settings);
         return result;
     }
@@ -158,6 +159,7 @@ LoadResult LoadSettings(SettingsStore& store, PortSettings& settings) {
         result.readOnlyReason = store.Explain(result.readOnlyStatus);
         if (read != status::kSuccess) {
             ResetDefaults(settings);
+            result.defaultsShown = true;
             return result;
         }
     }

@@ -14,6 +14,8 @@ struct LoadResult {
     bool readOnly = false;
     Status readOnlyStatus = status::kSuccess;  // why, as a status
     std::string readOnlyReason;                // why, in the store's words
+    // The defaults were put in: the key was missing, or could not be read.
+    bool defaultsShown = false;
     // The write-back's status when the load was not read-only.
     Status saveStatus = status::kSuccess;
 };

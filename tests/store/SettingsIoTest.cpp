@@ -78,6 +78,7 @@ TEST_F(SettingsIo, EmptyStoreIsCreatedWithTheDefaults) {
     const LoadResult result = LoadSettings(store, settings);
 
     EXPECT_FALSE(result.readOnly);
+    EXPECT_TRUE(result.defaultsShown);
     EXPECT_EQ(result.saveStatus, status::kSuccess);
     std::vector<std::string> expected = {"open all SYSTEM\\CurrentControlSet\\Services\\TAVIRPORT"};
     for (const auto& line : SaveLog()) {
@@ -270,6 +271,7 @@ TEST_F(SettingsIo, KeyThatCannotBeWrittenIsLoadedReadOnly) {
     const LoadResult result = LoadSettings(store, settings);
 
     EXPECT_TRUE(result.readOnly);
+    EXPECT_FALSE(result.defaultsShown);
     EXPECT_EQ(result.readOnlyStatus, status::kAccessDenied);
     EXPECT_EQ(result.readOnlyReason, StatusText(status::kAccessDenied));
     EXPECT_EQ(settings.totalIndex, 9);
@@ -304,6 +306,7 @@ TEST_F(SettingsIo, KeyThatCannotBeReadShowsTheDefaultsAndWritesNothing) {
         settings.totalIndex = 9;
         const LoadResult result = LoadSettings(store, settings);
         EXPECT_TRUE(result.readOnly);
+        EXPECT_TRUE(result.defaultsShown);
         EXPECT_EQ(result.readOnlyStatus, c.reported);
         EXPECT_EQ(settings.totalIndex, 2);
         EXPECT_EQ(g_portAddressTable[63], 64);
