@@ -1,0 +1,444 @@
+#include "framework/win32/Win32Backend.h"
+
+#include <exception>
+#include <stdexcept>
+#include <string>
+
+namespace tavirap {
+
+namespace {
+
+// The predefined window classes of dialog items, by their atoms.
+struct ItemClass {
+    ControlKind kind;
+    WORD atom;
+};
+const ItemClass kItemClasses[] = {
+    {ControlKind::Button, 0x0080}, {ControlKind::GroupBox, 0x0080}, {ControlKind::Edit, 0x0081},
+    {ControlKind::Static, 0x0082}, {ControlKind::ComboBox, 0x0085},
+};
+
+WORD ItemClassAtom(ControlKind kind) {
+    for (const ItemClass& c : kItemClasses) {
+        if (c.kind == kind) {
+            return c.atom;
+        }
+    }
+    throw std::invalid_argument("unknown control kind");
+}
+
+class TemplateWriter {
+public:
+    void Word(WORD w) { words_.push_back(w); }
+    void DWord(DWORD d) {
+        Word(LOWORD(d));
+        Word(HIWORD(d));
+    }
+    void Short(int value) { Word(static_cast<WORD>(static_cast<std::int16_t>(value))); }
+    // Template texts are UTF-16 with a terminating zero.
+    void Text(std::string_view ansi) {
+        if (!ansi.empty()) {
+            const int size = static_cast<int>(ansi.size());
+            const int length = MultiByteToWideChar(CP_ACP, 0, ansi.data(), size, nullptr, 0);
+            std::wstring wide(static_cast<std::size_t>(length), L'\0');
+            MultiByteToWideChar(CP_ACP, 0, ansi.data(), size, wide.data(), length);
+            for (wchar_t c : wide) {
+                Word(static_cast<WORD>(c));
+            }
+        }
+        Word(0);
+    }
+    void AlignToDWord() {
+        if (words_.size() % 2 != 0) {
+            Word(0);
+        }
+    }
+    std::vector<WORD> Take() { return std::move(words_); }
+
+private:
+    std::vector<WORD> words_;
+};
+
+void WriteRect(TemplateWriter& out, const DialogRect& r) {
+    out.Short(r.x);
+    out.Short(r.y);
+    out.Short(r.cx);
+    out.Short(r.cy);
+}
+
+std::string WindowText(HWND hwnd) {
+    std::string text(static_cast<std::size_t>(GetWindowTextLengthA(hwnd)) + 1, '\0');
+    text.resize(
+        static_cast<std::size_t>(GetWindowTextA(hwnd, text.data(), static_cast<int>(text.size()))));
+    return text;
+}
+
+class Win32DeviceContext : public DeviceContext {
+public:
+    explicit Win32DeviceContext(HWND hwnd) : hwnd_(hwnd), dc_(::BeginPaint(hwnd, &paint_)) {}
+    ~Win32DeviceContext() override { ::EndPaint(hwnd_, &paint_); }
+    Win32DeviceContext(const Win32DeviceContext&) = delete;
+    Win32DeviceContext& operator=(const Win32DeviceContext&) = delete;
+
+    void EraseIconBackground() override {
+        SendMessageA(hwnd_, WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc_), 0);
+    }
+    void DrawIcon(int x, int y, HICON icon) override {
+        ::DrawIcon(dc_, x, y, reinterpret_cast<::HICON>(icon));
+    }
+
+private:
+    HWND hwnd_;
+    PAINTSTRUCT paint_{};
+    ::HDC dc_;
+};
+
+class Win32DialogWindow : public DialogWindow {
+public:
+    Win32DialogWindow(const DialogTemplate& dialog, CWnd& owner);
+    ~Win32DialogWindow() override;
+    Win32DialogWindow(const Win32DialogWindow&) = delete;
+    Win32DialogWindow& operator=(const Win32DialogWindow&) = delete;
+
+    DialogBaseUnits BaseUnits() const override {
+        RECT r{0, 0, 4, 8};
+        MapDialogRect(hwnd_, &r);
+        return {r.right, r.bottom};
+    }
+    void CenterOnScreen() override;
+    void MoveTo(int x, int y) override {
+        SetWindowPos(hwnd_, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    void Show() override {
+        ShowWindow(hwnd_, SW_SHOWNORMAL);
+        UpdateWindow(hwnd_);
+    }
+    int RunModal() override;
+    void EndModal(int result) override;
+
+    void SetIcon(HICON icon, bool big) override {
+        SendMessageA(hwnd_, WM_SETICON, big ? ICON_BIG : ICON_SMALL,
+                     reinterpret_cast<LPARAM>(icon));
+    }
+    bool IsIconic() const override { return ::IsIconic(hwnd_) != FALSE; }
+    CRect ClientRect() const override {
+        RECT r{};
+        ::GetClientRect(hwnd_, &r);
+        return {r.left, r.top, r.right, r.bottom};
+    }
+    std::unique_ptr<DeviceContext> BeginPaint() override {
+        if (!painting_) {
+            return nullptr;
+        }
+        return std::make_unique<Win32DeviceContext>(hwnd_);
+    }
+    void DefaultProcessing() override { defaultWanted_ = true; }
+
+    std::string GetText(int id) const override { return WindowText(Control(id)); }
+    void SetText(int id, std::string_view text) override {
+        SetWindowTextA(Control(id), std::string(text).c_str());
+    }
+    int ComboAddString(int id, std::string_view text) override {
+        const std::string entry(text);
+        return static_cast<int>(
+            SendMessageA(Control(id), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(entry.c_str())));
+    }
+    // The combo box's own search: the first entry from the top that begins
+    // with the text, ignoring case.
+    int ComboSelectString(int id, std::string_view prefix) override {
+        const std::string text(prefix);
+        return static_cast<int>(SendMessageA(Control(id), CB_SELECTSTRING, static_cast<WPARAM>(-1),
+                                             reinterpret_cast<LPARAM>(text.c_str())));
+    }
+    int ComboGetCurSel(int id) const override {
+        return static_cast<int>(SendMessageA(Control(id), CB_GETCURSEL, 0, 0));
+    }
+    void ComboSetCurSel(int id, int index) override {
+        HWND combo = Control(id);
+        const int count = static_cast<int>(SendMessageA(combo, CB_GETCOUNT, 0, 0));
+        SendMessageA(combo, CB_SETCURSEL,
+                     static_cast<WPARAM>(index >= 0 && index < count ? index : -1), 0);
+    }
+    void FocusControl(int id, bool selectText) override;
+
+    HWND Handle() const { return hwnd_; }
+    // The help command, as F1 gives it.
+    void Help();
+    HWND Control(int id) const;
+
+    static INT_PTR CALLBACK DialogProc(HWND hwnd, ::UINT message, ::WPARAM wParam, ::LPARAM lParam);
+
+private:
+    // Hands a message to the owner's WindowProc; false when the owner asked
+    // for the default handling (or took no interest in it).
+    bool Deliver(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
+    INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
+
+    const DialogTemplate& template_;
+    CWnd& owner_;
+    HWND hwnd_ = nullptr;
+    bool painting_ = false;
+    bool defaultWanted_ = false;
+    bool modal_ = false;
+    bool ended_ = false;
+    int result_ = 0;
+};
+
+Win32DialogWindow::Win32DialogWindow(const DialogTemplate& dialog, CWnd& owner)
+    : template_(dialog), owner_(owner) {
+    const std::vector<WORD> memory = BuildDialogTemplate(dialog);
+    CreateDialogIndirectParamA(GetModuleHandleA(nullptr),
+                               reinterpret_cast<LPCDLGTEMPLATEA>(memory.data()), nullptr,
+                               &Win32DialogWindow::DialogProc, reinterpret_cast<LPARAM>(this));
+    if (hwnd_ == nullptr) {
+        throw std::runtime_error("dialog " + std::to_string(dialog.id) +
+                                 " could not be created (error " + std::to_string(GetLastError()) +
+                                 ")");
+    }
+}
+
+Win32DialogWindow::~Win32DialogWindow() {
+    // The owner may be half destroyed already: it hears nothing more.
+    SetWindowLongPtrA(hwnd_, DWLP_USER, 0);
+    DestroyWindow(hwnd_);
+}
+
+HWND Win32DialogWindow::Control(int id) const {
+    HWND control = GetDlgItem(hwnd_, id);
+    if (control == nullptr) {
+        throw std::out_of_range("dialog " + std::to_string(template_.id) + " has no control " +
+                                std::to_string(id));
+    }
+    return control;
+}
+
+void Win32DialogWindow::CenterOnScreen() {
+    RECT window{};
+    GetWindowRect(hwnd_, &window);
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    GetMonitorInfoA(MonitorFromWindow(hwnd_, MONITOR_DEFAULTTOPRIMARY), &monitor);
+    const RECT& area = monitor.rcWork;
+    MoveTo(area.left + (area.right - area.left - (window.right - window.left)) / 2,
+           area.top + (area.bottom - area.top - (window.bottom - window.top)) / 2);
+}
+
+int Win32DialogWindow::RunModal() {
+    modal_ = true;
+    ended_ = false;
+    Show();
+    MSG msg{};
+    while (!ended_) {
+        const BOOL got = GetMessageA(&msg, nullptr, 0, 0);
+        if (got == 0 || got == -1) {
+            // The program is quitting: the loop outside sees WM_QUIT again.
+            PostQuitMessage(static_cast<int>(msg.wParam));
+            result_ = -1;
+            break;
+        }
+        if (!ProcessDialogMessage(hwnd_, msg)) {
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+    }
+    modal_ = false;
+    ShowWindow(hwnd_, SW_HIDE);
+    return result_;
+}
+
+void Win32DialogWindow::EndModal(int result) {
+    if (modal_) {
+        result_ = result;
+        ended_ = true;
+        PostMessageA(hwnd_, WM_NULL, 0, 0);  // wakes the loop, should it wait
+    } else {
+        ShowWindow(hwnd_, SW_HIDE);
+    }
+}
+
+void Win32DialogWindow::FocusControl(int id, bool selectText) {
+    HWND control = Control(id);
+    // Through the dialog manager, so that the default button follows the focus.
+    SendMessageA(hwnd_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(control), TRUE);
+    if (selectText) {
+        SendMessageA(control, EM_SETSEL, 0, -1);
+    }
+}
+
+void Win32DialogWindow::Help() {
+    LRESULT result = 0;
+    Deliver(WM_COMMAND, MAKEWPARAM(ID_HELP, CN_COMMAND), 0, result);
+}
+
+bool Win32DialogWindow::Deliver(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    const bool outer = defaultWanted_;
+    defaultWanted_ = false;
+    result = owner_.WindowProc(message, wParam, lParam);
+    const bool handled = !defaultWanted_;
+    defaultWanted_ = outer;
+    return handled;
+}
+
+INT_PTR Win32DialogWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    LRESULT result = 0;
+    switch (message) {
+        case WM_COMMAND:
+            // Every command and notification, as the dialog manager sends it:
+            // Enter (the default or focused button, else IDOK), Esc (IDCANCEL),
+            // buttons' clicks and the combo boxes' notifications.
+            return Deliver(WM_COMMAND, wParam, lParam, result) ? TRUE : FALSE;
+        case WM_CLOSE:  // the close box and the system menu's Close
+            Deliver(WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0, result);
+            return TRUE;
+        case WM_HELP:  // F1, where the system turns it into WM_HELP
+            Help();
+            return TRUE;
+        case WM_PAINT: {
+            painting_ = true;
+            const bool handled = Deliver(WM_PAINT, 0, 0, result);
+            painting_ = false;
+            return handled ? TRUE : FALSE;
+        }
+        case WM_QUERYDRAGICON:
+            // One of the messages whose result a dialog procedure returns as it is.
+            return Deliver(WM_QUERYDRAGICON, 0, 0, result) ? result : FALSE;
+        default:
+            return FALSE;
+    }
+}
+
+INT_PTR CALLBACK Win32DialogWindow::DialogProc(HWND hwnd, ::UINT message, ::WPARAM wParam,
+                                               ::LPARAM lParam) {
+    if (message == WM_INITDIALOG) {
+        auto* window = reinterpret_cast<Win32DialogWindow*>(lParam);
+        window->hwnd_ = hwnd;
+        SetWindowLongPtrA(hwnd, DWLP_USER, lParam);
+        return TRUE;  // the focus goes to the first tab stop
+    }
+    auto* window = reinterpret_cast<Win32DialogWindow*>(GetWindowLongPtrA(hwnd, DWLP_USER));
+    return window != nullptr ? window->OnMessage(message, wParam, lParam) : FALSE;
+}
+
+}  // namespace
+
+bool ProcessDialogMessage(HWND dialog, MSG& msg) {
+    const bool forDialog = msg.hwnd == dialog || IsChild(dialog, msg.hwnd);
+    if (forDialog && msg.message == WM_KEYDOWN && msg.wParam == VK_F1) {
+        if (auto* window =
+                reinterpret_cast<Win32DialogWindow*>(GetWindowLongPtrA(dialog, DWLP_USER))) {
+            window->Help();
+            return true;
+        }
+    }
+    return IsDialogMessageA(dialog, &msg) != FALSE;
+}
+
+std::vector<WORD> BuildDialogTemplate(const DialogTemplate& dialog) {
+    if (dialog.controls.size() > 0xFFFF) {
+        throw std::invalid_argument("too many controls for a dialog template");
+    }
+    TemplateWriter out;
+    const bool hasFont = (dialog.style & DS_SETFONT) != 0;
+    out.DWord(dialog.style & ~static_cast<DWORD>(WS_VISIBLE));
+    out.DWord(dialog.exStyle);
+    out.Word(static_cast<WORD>(dialog.controls.size()));
+    WriteRect(out, dialog.rect);
+    out.Word(0);  // no menu
+    out.Word(0);  // the dialog class
+    out.Text(dialog.caption);
+    if (hasFont) {
+        out.Word(static_cast<WORD>(dialog.pointSize));
+        out.Text(dialog.fontName);
+    }
+    for (const DialogControl& c : dialog.controls) {
+        out.AlignToDWord();
+        out.DWord(c.style);
+        out.DWord(c.exStyle);
+        WriteRect(out, c.rect);
+        out.Word(static_cast<WORD>(c.id));  // -1 is 0xFFFF, as resource compilers write it
+        out.Word(0xFFFF);
+        out.Word(ItemClassAtom(c.kind));
+        out.Text(c.text);
+        out.Word(0);  // no creation data: the lists come from the init data
+    }
+    return out.Take();
+}
+
+Win32WindowBackend::Win32WindowBackend() {
+    INITCOMMONCONTROLSEX controls{};
+    controls.dwSize = sizeof controls;
+    controls.dwICC = ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES;
+    InitCommonControlsEx(&controls);
+    AfxSetBackend(this);
+}
+
+Win32WindowBackend::~Win32WindowBackend() {
+    AfxSetBackend(nullptr);
+}
+
+std::unique_ptr<DialogWindow> Win32WindowBackend::CreateDialogWindow(const DialogTemplate& dialog,
+                                                                     CWnd& owner) {
+    return std::make_unique<Win32DialogWindow>(dialog, owner);
+}
+
+int Win32WindowBackend::MessageBox(DialogWindow* owner, std::string_view text,
+                                   std::string_view caption, UINT type) {
+    auto* window = dynamic_cast<Win32DialogWindow*>(owner);
+    HWND parent = window != nullptr ? window->Handle() : GetActiveWindow();
+    return MessageBoxA(parent, std::string(text).c_str(), std::string(caption).c_str(), type);
+}
+
+HICON Win32WindowBackend::LoadIcon(int resourceId) {
+    return reinterpret_cast<HICON>(
+        LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(resourceId)));
+}
+
+int Win32WindowBackend::GetSystemMetrics(int index) const {
+    return ::GetSystemMetrics(index);
+}
+
+std::string Win32WindowBackend::ProgramName() const {
+    char path[MAX_PATH + 1] = {};
+    const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string name(path, length);
+    name.erase(0, name.find_last_of("\\/") + 1);
+    if (const std::size_t dot = name.find_last_of('.'); dot != std::string::npos && dot > 0) {
+        name.erase(dot);
+    }
+    return name;
+}
+
+bool Win32WindowBackend::ShowHelp(std::uint32_t) {
+    return false;
+}
+
+int Win32WindowBackend::RunMessageLoop() {
+    MSG msg{};
+    while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+    return static_cast<int>(msg.wParam);
+}
+
+int TavirapWinMain() {
+    Win32WindowBackend backend;
+    try {
+        return AfxWinMain();
+    } catch (const std::exception& error) {
+        MessageBoxA(nullptr, error.what(), backend.ProgramName().c_str(), MB_ICONHAND | MB_OK);
+        return 1;
+    }
+}
+
+HWND Win32DialogOf(const CWnd& wnd) {
+    auto* window = dynamic_cast<Win32DialogWindow*>(wnd.GetDialogWindow());
+    return window != nullptr ? window->Handle() : nullptr;
+}
+
+HWND Win32ControlOf(const CWnd& wnd, int id) {
+    HWND dialog = Win32DialogOf(wnd);
+    return dialog != nullptr ? GetDlgItem(dialog, id) : nullptr;
+}
+
+}  // namespace tavirap
