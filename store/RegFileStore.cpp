@@ -373,6 +373,12 @@ Status RegFileStore::Open(std::string_view path, Mode mode, std::unique_ptr<Sett
     if (result == status::kSuccess) {
         result = Lock(file_, writable, lock, failure);
     }
+    if (result == status::kSuccess && writable) {
+        // Temporary files are only made under this lock: one seen now was
+        // left by a commit cut short, and goes at once rather than waiting
+        // for the next commit.
+        ::unlink((file_ + ".tmp").c_str());
+    }
     RegDocument document;
     if (result == status::kSuccess) {
         result = Load(file_, document, failure);

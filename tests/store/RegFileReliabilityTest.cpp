@@ -173,7 +173,15 @@ TEST_F(RegFileReliability, KilledSavesLeaveTheOldFileOrTheNew) {
     EXPECT_EQ(torn, 0);
     EXPECT_EQ(asA + asB, kKills);
 
-    // The next commit removes what a commit cut short left behind.
+    // The next open for writing removes what a commit cut short left behind,
+    // even when it writes nothing.
+    if (!Exists(file + ".tmp")) {
+        WriteFile(file + ".tmp", textB.substr(0, textB.size() / 2));
+    }
+    std::unique_ptr<SettingsKey> key;
+    ASSERT_EQ(store.OpenKeyAllAccess(kServiceKeyPath, key), status::kSuccess);
+    EXPECT_FALSE(Exists(file + ".tmp"));
+    ASSERT_EQ(key->Close(), status::kSuccess);
     ASSERT_EQ(Save(store, b), status::kSuccess);
     EXPECT_EQ(ReadFile(file), textB);
     EXPECT_EQ(FolderEntries(folder.Path()),
