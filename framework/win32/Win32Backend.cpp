@@ -144,10 +144,17 @@ public:
             SendMessageA(Control(id), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(entry.c_str())));
     }
     // The combo box's own search: the first entry from the top that begins
-    // with the text, ignoring case.
+    // with the text, ignoring case. Every entry begins with an empty text,
+    // which the combo box (Wine's at least) finds in none: the first is chosen.
     int ComboSelectString(int id, std::string_view prefix) override {
+        HWND combo = Control(id);
+        if (prefix.empty()) {
+            return SendMessageA(combo, CB_GETCOUNT, 0, 0) > 0
+                       ? static_cast<int>(SendMessageA(combo, CB_SETCURSEL, 0, 0))
+                       : CB_ERR;
+        }
         const std::string text(prefix);
-        return static_cast<int>(SendMessageA(Control(id), CB_SELECTSTRING, static_cast<WPARAM>(-1),
+        return static_cast<int>(SendMessageA(combo, CB_SELECTSTRING, static_cast<WPARAM>(-1),
                                              reinterpret_cast<LPARAM>(text.c_str())));
     }
     int ComboGetCurSel(int id) const override {
