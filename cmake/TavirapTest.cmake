@@ -15,16 +15,19 @@ else()
   include(GoogleTest)
 endif()
 
-# tavirap_add_test(NAME SOURCES src... LIBS lib... [ENVIRONMENT var=value...])
+# tavirap_add_test(NAME SOURCES src... LIBS lib... [ENVIRONMENT var=value] [LABELS label])
 function(tavirap_add_test name)
-  cmake_parse_arguments(PARSE_ARGV 1 arg "" "" "SOURCES;LIBS;ENVIRONMENT")
+  cmake_parse_arguments(PARSE_ARGV 1 arg "" "" "SOURCES;LIBS;ENVIRONMENT;LABELS")
   add_executable(${name} ${arg_SOURCES})
   target_link_libraries(${name} PRIVATE ${arg_LIBS} GTest::gtest_main tavirap_options)
   if(CMAKE_CROSSCOMPILING)
     add_test(NAME ${name} COMMAND ${name})
     set_tests_properties(${name} PROPERTIES FIXTURES_REQUIRED wine_prefix
-                         ENVIRONMENT "${arg_ENVIRONMENT}")
+                         ENVIRONMENT "${arg_ENVIRONMENT}" LABELS "${arg_LABELS}")
   else()
-    gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST PROPERTIES ENVIRONMENT "${arg_ENVIRONMENT}")
+    # Discovery flattens each property to one value here (CMake 3.25): one
+    # variable in ENVIRONMENT, one label in LABELS.
+    gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST
+                         PROPERTIES ENVIRONMENT "${arg_ENVIRONMENT}" LABELS "${arg_LABELS}")
   endif()
 endfunction()
