@@ -18,6 +18,7 @@
 #include "dialog/PortSetupForm.h"
 #include "framework/qt/QtBackend.h"
 #include "framework/qt/QtControls.h"
+#include "tests/dialog/FormCases.h"
 #include "tests/framework/QtTestSupport.h"
 
 namespace tavirap {
@@ -61,35 +62,6 @@ ON_BN_CLICKED(IDC_EXIT, &FormDialog::OnExit)
 ON_CBN_SELCHANGE(IDC_TOTAL_PORTS, &FormDialog::OnTotal)
 END_MESSAGE_MAP()
 
-// A record that passes every check and differs from the defaults everywhere.
-PortSettings OtherSettings() {
-    PortSettings s;
-    for (int row = 0; row < kRowsPerPage; ++row) {
-        s.rowAddress[row] = 10 + row;
-        s.rowLabel[row] = "SERIAL" + std::to_string(9 + row);
-    }
-    s.baudRate = "38400";
-    s.dataBits = "7";
-    s.totalIndex = 4;
-    s.stopBits = "2";
-    s.mainPort = "COM4";
-    s.parity = "Even Parity";
-    s.flowControl = "None";
-    return s;
-}
-
-// The record's fields as texts, in the order of the field exchange.
-std::vector<std::string> FieldsInOrder(const PortSettings& s) {
-    std::vector<std::string> fields;
-    for (std::int32_t a : s.rowAddress) {
-        fields.push_back(std::to_string(a));
-    }
-    fields.insert(fields.end(), {s.baudRate, s.dataBits, std::to_string(s.totalIndex)});
-    fields.insert(fields.end(), s.rowLabel.begin(), s.rowLabel.end());
-    fields.insert(fields.end(), {s.stopBits, s.mainPort, s.parity, s.flowControl});
-    return fields;
-}
-
 class PortSetupDialog : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -109,7 +81,7 @@ TEST_F(PortSetupDialog, ListsAreFilledAndTheRecordShown) {
 }
 
 TEST_F(PortSetupDialog, RecordToFormAndBack) {
-    const PortSettings other = OtherSettings();
+    const PortSettings other = test::OtherSettings();
     dialog.s = other;
     dialog.UpdateData(false);
     for (int row = 0; row < kRowsPerPage; ++row) {
@@ -127,7 +99,7 @@ TEST_F(PortSetupDialog, RecordToFormAndBack) {
 
     ResetDefaults(dialog.s);
     ASSERT_TRUE(dialog.UpdateData(true));
-    EXPECT_EQ(FieldsInOrder(dialog.s), FieldsInOrder(other));
+    EXPECT_EQ(test::FieldsInOrder(dialog.s), test::FieldsInOrder(other));
 }
 
 TEST_F(PortSetupDialog, TypedValuesComeIn) {
@@ -145,33 +117,10 @@ TEST_F(PortSetupDialog, TypedValuesComeIn) {
     EXPECT_EQ(dialog.s.parity, "Mark");
 }
 
-struct FailureCase {
-    const char* name;
-    int control;
-    const char* text;
-    std::size_t position;  // in the exchange order
-    const char* taken;     // what the field holds afterwards; null: its old value
-    const char* message;
-};
-
 TEST_F(PortSetupDialog, EachCheckFailsAtItsPlace) {
-    const FailureCase cases[] = {
-        {"address 65", 1019, "65", 2, "65", "Please enter an integer between 0 and 64."},
-        {"empty address", 1015, "", 0, nullptr, "Please enter an integer."},
-        {"baud rate of 13", 1003, "1234567890123", 8, "1234567890123",
-         "Please enter no more than 12 characters."},
-        {"data bits of 3", 1009, "123", 9, "123", "Please enter no more than 2 characters."},
-        {"stop bits 1.5", 1008, "1.5", 19, "1.5", "Please enter no more than 2 characters."},
-        {"main port of 9", 1001, "COM123456", 20, "COM123456",
-         "Please enter no more than 8 characters."},
-        {"parity of 23", 1006, "Parity of twenty-three.", 21, "Parity of twenty-three.",
-         "Please enter no more than 22 characters."},
-        {"flow control of 17", 1060, "Flow control 17ch", 22, "Flow control 17ch",
-         "Please enter no more than 16 characters."},
-    };
     const PortSettings old;
-    const PortSettings other = OtherSettings();
-    for (const FailureCase& c : cases) {
+    const PortSettings other = test::OtherSettings();
+    for (const test::FailureCase& c : test::kFailureCases) {
         SCOPED_TRACE(c.name);
         dialog.s = other;
         dialog.UpdateData(false);
@@ -191,16 +140,7 @@ TEST_F(PortSetupDialog, EachCheckFailsAtItsPlace) {
         EXPECT_EQ(boxes.shown()[0].icon, QMessageBox::Warning);
         EXPECT_EQ(boxes.shown()[0].buttons, QMessageBox::Ok);
 
-        const std::vector<std::string> before = FieldsInOrder(other);
-        const std::vector<std::string> after = FieldsInOrder(old);
-        const std::vector<std::string> now = FieldsInOrder(dialog.s);
-        for (std::size_t i = 0; i < now.size(); ++i) {
-            const std::string expected = i < c.position       ? before[i]
-                                         : i > c.position     ? after[i]
-                                         : c.taken != nullptr ? c.taken
-                                                              : after[i];
-            EXPECT_EQ(now[i], expected) << "field " << i;
-        }
+        EXPECT_EQ(test::FieldsInOrder(dialog.s), test::FieldsAfterFailure(c, other, old));
 
         QWidget* failing = QtControlOf(dialog, c.control);
         QWidget* focus = dialog.Window()->focusWidget();
@@ -212,21 +152,7 @@ TEST_F(PortSetupDialog, EachCheckFailsAtItsPlace) {
 }
 
 TEST_F(PortSetupDialog, ChoosingByPrefixWhenShown) {
-    struct Case {
-        int control;
-        std::string PortSettings::*field;
-        const char* shown;
-        int index;
-        const char* readBack;
-    };
-    const Case cases[] = {
-        {1001, &PortSettings::mainPort, "com2", 1, "COM2"},
-        {1003, &PortSettings::baudRate, "1", 1, "1200"},
-        {1006, &PortSettings::parity, "even", 2, "Even Parity"},
-        {1006, &PortSettings::parity, "Mark", 2, "Mark"},  // no entry: the edit field only
-        {1060, &PortSettings::flowControl, "", 0, "Hardware"},
-    };
-    for (const Case& c : cases) {
+    for (const test::PrefixCase& c : test::kPrefixCases) {
         SCOPED_TRACE(c.shown);
         dialog.s.*c.field = c.shown;
         dialog.UpdateData(false);
@@ -247,16 +173,7 @@ TEST_F(PortSetupDialog, AnIndexOutsideTheListChoosesNothing) {
 }
 
 TEST_F(PortSetupDialog, TypingIsFiltered) {
-    struct Case {
-        int control;
-        const char* typed;
-        const char* shown;
-    };
-    const Case cases[] = {
-        {1001, "com7", "COM7"}, {1003, "9600n", "9600N"}, {1006, "odd", "odd"},
-        {1015, "1a2", "12"},    {1017, "-3", "3"},
-    };
-    for (const Case& c : cases) {
+    for (const test::TypingCase& c : test::kTypingCases) {
         SCOPED_TRACE(c.typed);
         QLineEdit* edit =
             dialog.Edit(c.control) ? dialog.Edit(c.control) : dialog.Combo(c.control)->lineEdit();
