@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdio>
+#include <unordered_map>
 #include <utility>
 
 namespace tavirap {
@@ -63,6 +64,53 @@ bool SamePart(std::size_t index, std::string_view a, std::string_view b) {
         return root != nullptr ? root == FindRoot(b) : SameName(a, b);
     }
     return SameName(a, b);
+}
+
+// Whether `path` names `key` or a key under it, part by part without
+// copies: lookups run once per value read, over every section of the file.
+bool IsKeyOrUnder(std::string_view path, std::string_view key) {
+    for (std::size_t index = 0;; ++index) {
+        const auto pathCut = path.find('\\');
+        const auto keyCut = key.find('\\');
+        if (!SamePart(index, path.substr(0, pathCut), key.substr(0, keyCut))) {
+            return false;
+        }
+        if (keyCut == std::string_view::npos) {
+            return true;
+        }
+        if (pathCut == std::string_view::npos) {
+            return false;
+        }
+        path.remove_prefix(pathCut + 1);
+        key.remove_prefix(keyCut + 1);
+    }
+}
+
+bool SamePath(std::string_view a, std::string_view b) {
+    return IsKeyOrUnder(a, b) &&
+           std::count(a.begin(), a.end(), '\\') == std::count(b.begin(), b.end(), '\\');
+}
+
+// A hash of a name that ignores the case of ASCII letters, as SameName does.
+std::uint64_t NameHash(std::string_view name) {
+    std::uint64_t hash = 14695981039346656037u;  // FNV-1a
+    for (char c : name) {
+        hash = (hash ^ static_cast<unsigned char>(Lower(c))) * 1099511628211u;
+    }
+    return hash;
+}
+
+// One spelling for each key, whatever its case and the root's name: the
+// parser's index of the sections it has read.
+std::string PathIndexKey(std::string_view path) {
+    const auto cut = path.find('\\');
+    const RootName* root = FindRoot(path.substr(0, cut));
+    std::string key(root != nullptr ? root->full : path.substr(0, cut));
+    if (cut != std::string_view::npos) {
+        key += path.substr(cut);
+    }
+    std::transform(key.begin(), key.end(), key.begin(), Lower);
+    return key;
 }
 
 // How many leading parts of the two paths name the same keys.
@@ -401,10 +449,17 @@ private:
         if (std::any_of(parts.begin(), parts.end(), [](auto part) { return part.empty(); })) {
             return Fail("empty key name in \"" + std::string(path) + "\"");
         }
-        section_ = document_.FindSection(path);
-        if (section_ == nullptr) {
+        const auto [known, added] =
+            sectionIndex_.try_emplace(PathIndexKey(path), document_.sections.size());
+        if (added) {
             document_.sections.push_back(RegSection{std::string(path), {}, std::string(raw)});
-            section_ = &document_.sections.back();
+        }
+        section_ = &document_.sections[known->second];
+        names_.clear();
+        for (std::size_t i = 0; i < section_->entries.size(); ++i) {
+            if (section_->entries[i].isValue) {
+                names_.emplace_back(NameHash(section_->entries[i].value.name), i);
+            }
         }
         return true;
     }
@@ -432,7 +487,13 @@ private:
         }
         // Import would keep the later line; refusing keeps the earlier one from
         // being dropped unseen by the next commit.
-        if (section_->Find(value.name) != nullptr) {
+        const std::uint64_t hash = NameHash(value.name);
+        const bool twice = std::any_of(names_.begin(), names_.end(), [&](const auto& name) {
+            return name.first == hash &&
+                   SameName(section_->entries[name.second].value.name, value.name);
+        });
+        names_.emplace_back(hash, section_->entries.size());
+        if (twice) {
             return Fail("the value " + (value.name.empty() ? "@" : Quoted(value.name)) +
                         " appears a second time in the key");
         }
@@ -530,43 +591,60 @@ private:
     std::vector<std::string_view> lines_;
     std::size_t next_ = 0;  // index of the line after the one being read
     RegSection* section_ = nullptr;
+    // Each key's section, so that a file of many keys reads in linear time.
+    std::unordered_map<std::string, std::size_t> sectionIndex_;
+    // The hash and entry of each value of section_, so that a name set twice
+    // is found without comparing every pair of names.
+    std::vector<std::pair<std::uint64_t, std::size_t>> names_;
 };
 
 }  // namespace
 
-const RegValue* RegSection::Find(std::string_view name) const {
-    for (const auto& entry : entries) {
+namespace {
+
+// The index of the value's entry, searching from the section's searchFrom
+// round to where it started; entries.size() when there is none.
+std::size_t FindEntry(const RegSection& section, std::string_view name) {
+    const std::size_t count = section.entries.size();
+    const std::size_t start = section.searchFrom < count ? section.searchFrom : 0;
+    for (std::size_t step = 0; step < count; ++step) {
+        const std::size_t i = (start + step) % count;
+        const RegEntry& entry = section.entries[i];
         if (entry.isValue && SameName(entry.value.name, name)) {
-            return &entry.value;
+            section.searchFrom = i + 1;
+            return i;
         }
     }
-    return nullptr;
+    return count;
+}
+
+}  // namespace
+
+const RegValue* RegSection::Find(std::string_view name) const {
+    const std::size_t i = FindEntry(*this, name);
+    return i < entries.size() ? &entries[i].value : nullptr;
 }
 
 void RegSection::Set(std::string_view name, ValueType type, std::vector<std::uint8_t> data) {
-    for (auto& entry : entries) {
-        if (entry.isValue && SameName(entry.value.name, name)) {
-            entry.value.type = type;
-            entry.value.data = std::move(data);
-            entry.lines.clear();
-            return;
-        }
+    if (const std::size_t i = FindEntry(*this, name); i < entries.size()) {
+        RegEntry& entry = entries[i];
+        entry.value.type = type;
+        entry.value.data = std::move(data);
+        entry.lines.clear();
+        return;
     }
     // After the last value, before the comments and blank lines that end the section.
     auto last = std::find_if(entries.rbegin(), entries.rend(),
                              [](const RegEntry& entry) { return entry.isValue; });
-    entries.insert(last.base(), RegEntry{true, {std::string(name), type, std::move(data)}, {}});
+    const auto added =
+        entries.insert(last.base(), RegEntry{true, {std::string(name), type, std::move(data)}, {}});
+    searchFrom = static_cast<std::size_t>(added - entries.begin()) + 1;
 }
 
 RegSection* RegDocument::FindSection(std::string_view path) {
-    const auto parts = SplitPath(path);
-    for (auto& section : sections) {
-        const auto other = SplitPath(section.path);
-        if (other.size() == parts.size() && CommonParts(other, parts) == parts.size()) {
-            return &section;
-        }
-    }
-    return nullptr;
+    const auto found = std::find_if(sections.begin(), sections.end(),
+                                    [&](const RegSection& s) { return SamePath(s.path, path); });
+    return found != sections.end() ? &*found : nullptr;
 }
 
 const RegSection* RegDocument::FindSection(std::string_view path) const {
@@ -574,10 +652,8 @@ const RegSection* RegDocument::FindSection(std::string_view path) const {
 }
 
 bool RegDocument::KeyExists(std::string_view path) const {
-    const auto parts = SplitPath(path);
-    return std::any_of(sections.begin(), sections.end(), [&](const RegSection& section) {
-        return CommonParts(SplitPath(section.path), parts) == parts.size();
-    });
+    return std::any_of(sections.begin(), sections.end(),
+                       [&](const RegSection& section) { return IsKeyOrUnder(section.path, path); });
 }
 
 RegSection& RegDocument::AddSection(std::string_view path) {

@@ -33,6 +33,9 @@ struct RegSection {
     std::string path;  // as written in the file, e.g. HKEY_LOCAL_MACHINE\SYSTEM
     std::vector<RegEntry> entries;
     std::string header;  // the [path] line as read, with any comment; "" for a new section
+    // Where the next lookup starts: after the entry the last one found, so
+    // that reading or writing a key's values in their order costs a step each.
+    mutable std::size_t searchFrom = 0;
 
     const RegValue* Find(std::string_view name) const;
     void Set(std::string_view name, ValueType type, std::vector<std::uint8_t> data);

@@ -112,7 +112,12 @@ public:
           document_(std::move(document)),
           path_(std::move(path)),
           writable_(writable),
-          dirty_(dirty) {}
+          dirty_(dirty) {
+        // Sections are only ever added: the key's stays where it is found.
+        const RegSection* section = document_.FindSection(path_);
+        section_ = section != nullptr ? static_cast<std::size_t>(section - &document_.sections[0])
+                                      : kNoSection;
+    }
 
     ~RegFileKey() override {
         if (open_) {
@@ -125,8 +130,8 @@ public:
         if (!open_) {
             return status::kInvalidHandle;
         }
-        const RegSection* section = document_.FindSection(path_);
-        const RegValue* value = section != nullptr ? section->Find(name) : nullptr;
+        const RegValue* value =
+            section_ != kNoSection ? document_.sections[section_].Find(name) : nullptr;
         if (value == nullptr) {
             return status::kNotFound;
         }
@@ -161,10 +166,11 @@ public:
         if ((data == nullptr && size > 0) || badName) {
             return status::kInvalidParameter;
         }
-        RegSection* section = document_.FindSection(path_);
-        if (section == nullptr) {
-            section = &document_.AddSection(path_);
+        if (section_ == kNoSection) {
+            document_.AddSection(path_);
+            section_ = document_.sections.size() - 1;
         }
+        RegSection* section = &document_.sections[section_];
         std::vector<std::uint8_t> bytes(data, data + size);
         if (document_.format == RegFormat::kVersion5 && IsStringType(type)) {
             const std::string wide = Utf8ToUtf16(std::string(bytes.begin(), bytes.end()));
@@ -244,7 +250,10 @@ private:
     std::shared_ptr<Failure> failure_;
     FileDescriptor lock_;
     RegDocument document_;
-    std::string path_;  // with HKEY_LOCAL_MACHINE
+    static constexpr std::size_t kNoSection = static_cast<std::size_t>(-1);
+
+    std::string path_;     // with HKEY_LOCAL_MACHINE
+    std::size_t section_;  // the key's section in document_, or kNoSection
     bool writable_;
     bool dirty_;
     bool open_ = true;
@@ -310,9 +319,14 @@ Status Load(const std::string& file, RegDocument& document, Failure& failure) {
     if (static_cast<std::uintmax_t>(info.st_size) > RegFileStore::kMaxFileSize) {
         return Fail(failure, status::kBadDatabase, tooLarge);
     }
-    std::string text(RegFileStore::kMaxFileSize + 1, '\0');
+    // Room for the file and a byte more, so that one that has grown since
+    // shows at once; it grows no further than the limit and a byte.
+    std::string text(static_cast<std::size_t>(info.st_size) + 1, '\0');
     std::size_t length = 0;
     for (;;) {
+        if (length == text.size()) {
+            text.resize(std::min(2 * text.size(), RegFileStore::kMaxFileSize + 1));
+        }
         const ssize_t got = ::read(in.Get(), text.data() + length, text.size() - length);
         if (got < 0 && errno == EINTR) {
             continue;
