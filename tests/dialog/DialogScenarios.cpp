@@ -4,6 +4,7 @@
 
 #include <map>
 
+#include "dialog/PortSetupDlg.h"
 #include "dialog/PortSetupForm.h"
 
 namespace tavirap::test {
@@ -240,11 +241,14 @@ const std::vector<Scenario>& DialogScenarios() {
     return scenarios;
 }
 
-void RunScenario(const Scenario& scenario, DialogDriver& driver, SettingsStore& store) {
+void RunScenario(const Scenario& scenario, SettingsStore& store) {
     SeedStore(scenario, store);
     if (::testing::Test::HasFatalFailure()) {
         return;
     }
+    CPortSetupDlg dialog(store);
+    const std::unique_ptr<UiDriver> ui = MakeUiDriver(dialog);
+    UiDriver& driver = *ui;
     driver.Open();
     std::map<std::string, RawValue> snapshot;
     for (std::size_t i = 0; i < scenario.steps.size(); ++i) {
@@ -274,7 +278,7 @@ void RunScenario(const Scenario& scenario, DialogDriver& driver, SettingsStore& 
                 }
                 break;
             case Step::kExpectMessages:
-                EXPECT_EQ(driver.MessageCount(), step.number);
+                EXPECT_EQ(driver.Boxes().size(), static_cast<std::size_t>(step.number));
                 break;
             case Step::kExpectOpen:
                 EXPECT_EQ(driver.IsOpen(), step.number != 0);
@@ -307,6 +311,10 @@ void RunScenario(const Scenario& scenario, DialogDriver& driver, SettingsStore& 
                 }
                 break;
         }
+    }
+    for (const Box& box : driver.Boxes()) {
+        EXPECT_EQ(box.icon, static_cast<UINT>(MB_ICONEXCLAMATION)) << box.text;
+        EXPECT_EQ(box.buttons, std::vector<int>{IDOK}) << box.text;
     }
 }
 

@@ -1,5 +1,5 @@
 // The running dialog's scenarios as data: what the user does, what the form
-// then shows and what the driver's key then holds. A driver per toolkit
+// then shows and what the driver's key then holds. Each toolkit's UiDriver
 // carries the steps out on the real controls, so the Linux and Windows builds
 // run one list.
 #pragma once
@@ -11,35 +11,9 @@
 #include <vector>
 
 #include "store/SettingsStore.h"
+#include "tests/framework/UiDriver.h"
 
 namespace tavirap::test {
-
-enum class Key { Enter, Escape, Up, Down };
-
-// What a toolkit's test must provide: the dialog running on a store, and the
-// user's hands on its controls.
-class DialogDriver {
-public:
-    virtual ~DialogDriver() = default;
-
-    // Opens the dialog on the store given to the driver; returns when it shows.
-    virtual void Open() = 0;
-    virtual bool IsOpen() const = 0;
-
-    virtual void Click(int id) = 0;
-    // Focuses the field, selects its text and types over it.
-    virtual void Type(int id, const std::string& text) = 0;
-    // Focuses the control and presses the key.
-    virtual void Press(int id, Key key) = 0;
-    // Chooses a list entry with the mouse.
-    virtual void Choose(int id, int index) = 0;
-
-    virtual std::string Text(int id) const = 0;
-    virtual int FocusedId() const = 0;
-    virtual bool TextSelected(int id) const = 0;
-    // The message boxes shown so far, each answered with OK.
-    virtual int MessageCount() const = 0;
-};
 
 // One step: an action of the user's or a check.
 struct Step {
@@ -81,10 +55,13 @@ struct Scenario {
 
 const std::vector<Scenario>& DialogScenarios();
 
-inline void PrintTo(const Scenario& scenario, std::ostream* out) { *out << scenario.name; }
+inline void PrintTo(const Scenario& scenario, std::ostream* out) {
+    *out << scenario.name;
+}
 
-// Seeds the store, opens the dialog through the driver and runs the steps,
-// reporting each failed check through GoogleTest.
-void RunScenario(const Scenario& scenario, DialogDriver& driver, SettingsStore& store);
+// Seeds the store, opens the dialog on it through the toolkit's driver and
+// runs the steps, reporting each failed check through GoogleTest. Every
+// message box must be a warning with OK.
+void RunScenario(const Scenario& scenario, SettingsStore& store);
 
 }  // namespace tavirap::test

@@ -1,5 +1,5 @@
 // Helpers for tests that drive real Win32 dialogs under Wine: the user's
-// keys as the messages the system posts, and message boxes answered.
+// keys as the messages the system posts.
 #pragma once
 
 #include "framework/win32/Win32Backend.h"
@@ -28,39 +28,9 @@ void FocusLikeTab(HWND dialog, HWND control);
 HWND ComboEdit(HWND combo);
 std::string TextOf(HWND window);
 std::string ClassOf(HWND window);
-// The entry texts of a combo box's list.
-std::vector<std::string> ComboEntries(HWND combo);
 
 // Runs `action` from the thread's message loop, whichever loop runs it next
 // (the dialog's modal loop, a message box's).
 void RunSoon(std::function<void()> action);
-
-// Answers every message box that opens while it exists by pressing
-// `answer`, and records what each box showed.
-class MessageBoxWatcher {
-public:
-    struct Shown {
-        HWND owner = nullptr;
-        std::string title;
-        std::string text;
-        UINT icon = 0;             // MB_ICONHAND ... MB_ICONASTERISK, 0 for none
-        std::vector<int> buttons;  // the ids of its buttons, left to right
-    };
-
-    explicit MessageBoxWatcher(int answer = IDOK);
-    ~MessageBoxWatcher();
-    MessageBoxWatcher(const MessageBoxWatcher&) = delete;
-    MessageBoxWatcher& operator=(const MessageBoxWatcher&) = delete;
-
-    const std::vector<Shown>& shown() const { return shown_; }
-
-private:
-    static LRESULT CALLBACK Hook(int code, WPARAM wParam, LPARAM lParam);
-    void Answer(HWND box);
-
-    int answer_;
-    HHOOK hook_;
-    std::vector<Shown> shown_;
-};
 
 }  // namespace tavirap::test
