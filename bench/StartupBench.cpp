@@ -1,0 +1,127 @@
+// Start-up: a process's birth to its dialog shown, painted and closed, for
+// the program beside a bare dialog of the same toolkit; on Linux with the
+// peak resident memory of each, on Windows under Wine with the files' sizes.
+#include <spawn.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+
+#include <filesystem>
+
+#include "bench/Bench.h"
+#include "store/RegFileStore.h"
+
+extern char** environ;
+
+namespace tavirap::bench {
+
+namespace {
+
+struct Child {
+    double seconds;
+    double maxKib;
+};
+
+// Runs the program to its end; it must succeed.
+Child Run(const std::vector<std::string>& command, const std::vector<std::string>& extraEnv) {
+    std::vector<std::string> env(extraEnv);
+    for (char** e = environ; *e != nullptr; ++e) {
+        env.emplace_back(*e);
+    }
+    std::vector<char*> argv, envp;
+    for (const auto& a : command) {
+        argv.push_back(const_cast<char*>(a.c_str()));
+    }
+    for (const auto& e : env) {
+        envp.push_back(const_cast<char*>(e.c_str()));
+    }
+    argv.push_back(nullptr);
+    envp.push_back(nullptr);
+    const auto start = std::chrono::steady_clock::now();
+    pid_t pid = 0;
+    Check(::posix_spawn(&pid, argv[0], nullptr, nullptr, argv.data(), envp.data()) == 0,
+          "start " + command[0]);
+    int status = 0;
+    rusage usage{};
+    Check(::wait4(pid, &status, 0, &usage) == pid, "wait for " + command[0]);
+    const double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    errno = 0;
+    Check(WIFEXITED(status) && WEXITSTATUS(status) == 0, command.back() + " failed");
+    return {seconds, static_cast<double>(usage.ru_maxrss)};
+}
+
+// Starts ours and the floor alternately; the medians of time and peak memory.
+void StartSideBySide(benchmark::State& state, const std::vector<std::string>& ours,
+                     const std::vector<std::string>& floor, const std::vector<std::string>& env) {
+    std::vector<double> times[2], memory[2];
+    for (auto _ : state) {
+        for (int i = 0; i < 2; ++i) {
+            const Child child = Run(i == 0 ? ours : floor, env);
+            times[i].push_back(child.seconds);
+            memory[i].push_back(child.maxKib);
+            if (i == 0) {
+                state.SetIterationTime(child.seconds);
+            }
+        }
+    }
+    state.counters["ours_s"] = Median(times[0]);
+    state.counters["floor_s"] = Median(times[1]);
+    state.counters["ours_kib"] = Median(memory[0]);
+    state.counters["floor_kib"] = Median(memory[1]);
+}
+
+double FileKib(const std::string& file) {
+    return static_cast<double>(std::filesystem::file_size(file)) / 1024;
+}
+
+}  // namespace
+
+void RegisterStartupBenchmarks(const Options& options) {
+    // The program's registry file is compiled in; the bench build puts it in
+    // its own folder.
+    std::filesystem::create_directories(std::filesystem::path(DefaultRegistryFile()).parent_path());
+    const std::vector<std::string> ours{TAVIRAP_BENCH_DIALOG};
+    const std::vector<std::string> floor{TAVIRAP_FLOOR_BENCH};
+    benchmark::RegisterBenchmark("start/linux",
+                                 [=](benchmark::State& state) {
+                                     StartSideBySide(state, ours, floor,
+                                                     {"QT_QPA_PLATFORM=offscreen"});
+                                 })
+        ->UseManualTime()
+        ->Iterations(60)
+        ->Unit(benchmark::kMillisecond);
+    Rows().push_back({"Linux start to painted dialog and closed, offscreen (floor: a bare QDialog)",
+                      "start/linux", "s", "ms", 1.15});
+    Rows().push_back(
+        {"Linux peak resident memory (floor: the bare QDialog)", "start/linux", "kib", "KiB", 1.1});
+
+    if (options.windowsBuild.empty()) {
+        return;
+    }
+    const std::string& build = options.windowsBuild;
+    Rows().push_back({"tavirap.exe size as built (floor: a bare dialog program, same flags)", "",
+                      "", "KiB", 1.1, 0, FileKib(build + "/dialog/tavirap.exe"),
+                      FileKib(build + "/bench/tavirap_floor.exe")});
+    // scripts/bench strips copies of both: the symbol table is most of the file.
+    if (std::filesystem::exists(build + "/stripped/tavirap.exe")) {
+        Rows().push_back({"tavirap.exe size stripped (floor: the bare program stripped)", "", "",
+                          "KiB", 1.1, 0, FileKib(build + "/stripped/tavirap.exe"),
+                          FileKib(build + "/stripped/tavirap_floor.exe")});
+    }
+    const std::vector<std::string> wineEnv{"WINEPREFIX=" + options.winePrefix, "WINEDEBUG=-all",
+                                           "WINEDLLOVERRIDES=mscoree,mshtml="};
+    const std::vector<std::string> winOurs{options.wine, build + "/bench/tavirap_bench_dialog.exe"};
+    const std::vector<std::string> winFloor{options.wine, build + "/bench/tavirap_floor_bench.exe"};
+    benchmark::RegisterBenchmark(
+        "start/wine",
+        [=](benchmark::State& state) { StartSideBySide(state, winOurs, winFloor, wineEnv); })
+        ->UseManualTime()
+        ->Iterations(30)
+        ->Unit(benchmark::kMillisecond);
+    Rows().push_back(
+        {"Windows start under Wine to painted dialog and closed (floor: a bare dialog)",
+         "start/wine", "s", "ms", 1.1});
+}
+
+}  // namespace tavirap::bench

@@ -1,0 +1,194 @@
+// The registry file store against the disk's floor: the dialog's start (a
+// load, which writes the key back) and its "SAVE", each one durable commit,
+// beside writing the same bytes as durably; and the read side of a load as
+// the file grows.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "bench/Bench.h"
+#include "store/RegFileStore.h"
+#include "store/SettingsIo.h"
+
+namespace tavirap::bench {
+
+namespace {
+
+std::string ReadBytes(const std::string& file) {
+    std::ifstream in(file, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+void WriteBytes(const std::string& file, const std::string& bytes) {
+    std::ofstream(file, std::ios::binary | std::ios::trunc) << bytes;
+}
+
+// The floor of one commit: the same bytes, written with the same durable
+// steps (a temporary file, write, flush, rename, flush the folder).
+void DurableWrite(const std::string& folder, const std::string& file, const std::string& bytes) {
+    const std::string temporary = file + ".tmp";
+    const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    Check(fd >= 0, "open " + temporary);
+    Check(::write(fd, bytes.data(), bytes.size()) == static_cast<ssize_t>(bytes.size()),
+          "write " + temporary);
+    Check(::fsync(fd) == 0 && ::close(fd) == 0, "fsync " + temporary);
+    Check(::rename(temporary.c_str(), file.c_str()) == 0, "rename " + temporary);
+    const int directory = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    Check(directory >= 0 && ::fsync(directory) == 0 && ::close(directory) == 0, "fsync " + folder);
+}
+
+// The floor of a load's read side: the file's bytes into memory.
+std::size_t ReadFile(const std::string& file) {
+    const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
+    Check(fd >= 0, "open " + file);
+    struct stat info {};
+    Check(::fstat(fd, &info) == 0, "fstat " + file);
+    std::string bytes(static_cast<std::size_t>(info.st_size), '\0');
+    Check(::read(fd, bytes.data(), bytes.size()) == info.st_size, "read " + file);
+    ::close(fd);
+    return bytes.size();
+}
+
+// The read side of a load, through the store: the key opened for reading,
+// every value the dialog reads queried into buffers of the sizes it uses, and
+// the key closed, with no write-back.
+[[gnu::noinline]] void LoadAlone(SettingsStore& store) {
+    std::unique_ptr<SettingsKey> key;
+    Check(store.OpenKeyReadOnly(kServiceKeyPath, key) == status::kSuccess, "open the key");
+    std::uint8_t data[64];
+    std::uint32_t size = 4;
+    int found = key->QueryValue("MaxPort", nullptr, data, size) == status::kSuccess;
+    for (int port = 1; port <= 64; ++port) {
+        char name[16];
+        std::snprintf(name, sizeof name, "PortAdd%d", port);
+        size = 4;
+        found += key->QueryValue(name, nullptr, data, size) == status::kSuccess;
+    }
+    for (const char* name :
+         {"DataBit", "StopBit", "Parity", "TRxPort", "BaudRate", "Flow Control"}) {
+        size = sizeof data;
+        found += key->QueryValue(name, nullptr, data, size) == status::kSuccess;
+    }
+    Check(found == 71 && key->Close() == status::kSuccess, "read the key's 71 values");
+}
+
+// Other drivers' service keys, as a machine's registry file holds them:
+// about `kib` KiB of them.
+std::string OtherKeys(int kib) {
+    std::string text = "REGEDIT4\r\n\r\n";
+    for (int n = 0; text.size() < static_cast<std::size_t>(kib) * 1024; ++n) {
+        char key[512];
+        std::snprintf(key, sizeof key,
+                      "[HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Services\\Driver%05d]\r\n"
+                      "\"Type\"=dword:00000001\r\n\"Start\"=dword:00000003\r\n"
+                      "\"ErrorControl\"=dword:00000001\r\n"
+                      "\"ImagePath\"=\"system32\\\\drivers\\\\driver%05d.sys\"\r\n"
+                      "\"DisplayName\"=\"Driver number %d\"\r\n\"Group\"=\"Extended Base\"\r\n"
+                      "\"Tag\"=hex:01,00,00,00,%02x,00,00,00\r\n\r\n",
+                      n, n, n, n % 256);
+        text += key;
+    }
+    return text;
+}
+
+// A fresh registry file holding our key, as the dialog's first start leaves it.
+std::string FreshRegistry(const std::string& folder, const std::string& name,
+                          const std::string& others) {
+    const std::string file = folder + "/" + name;
+    std::filesystem::remove(file);
+    if (!others.empty()) {
+        WriteBytes(file, others);
+    }
+    RegFileStore store(file);
+    PortSettings settings;
+    Check(LoadSettings(store, settings).saveStatus == status::kSuccess, "create " + file);
+    return file;
+}
+
+void RegisterCommits(const std::string& where, const std::string& folder, int iterations) {
+    const std::string file = FreshRegistry(folder, "registry.reg", "");
+    const std::string floorFile = folder + "/floor.reg";
+    const std::string bytes = ReadBytes(file);
+    // The benchmarks outlive this call: they share one store and record.
+    auto store = std::make_shared<RegFileStore>(file);
+    auto settings = std::make_shared<PortSettings>();
+    LoadSettings(*store, *settings);
+
+    struct Sequence {
+        const char* name;
+        const char* figure;
+        int commits;
+        bool load, save;
+    };
+    const Sequence sequences[] = {
+        {"start", "Start: LoadSettings (read, then write back)", 1, true, false},
+        {"save", "SAVE: SaveSettings", 1, false, true},
+        {"start+save", "LoadSettings then SaveSettings", 2, true, true},
+    };
+    for (const Sequence& s : sequences) {
+        const std::string name = std::string("commit/") + s.name + "/" + where;
+        const auto ours = [=] {
+            if (s.load) {
+                LoadSettings(*store, *settings);
+            }
+            if (s.save) {
+                SaveSettings(*store, *settings);
+            }
+        };
+        const auto floor = [=] {
+            for (int i = 0; i < s.commits; ++i) {
+                DurableWrite(folder, floorFile, bytes);
+            }
+        };
+        benchmark::RegisterBenchmark(
+            name.c_str(), [=](benchmark::State& state) { SideBySide(state, ours, floor); })
+            ->UseManualTime()
+            ->Iterations(iterations)
+            ->Unit(benchmark::kMicrosecond);
+        const std::string floorWords = s.commits == 1 ? "1 durable write" : "2 durable writes";
+        Rows().push_back({std::string(s.figure) + ", " + where + " (floor: " + floorWords +
+                              " of the same " + std::to_string(bytes.size()) + " bytes)",
+                          name, "s", "µs", 1.2});
+    }
+}
+
+void RegisterLoads(const std::string& folder) {
+    for (int kib : {0, 1, 4, 16, 64, 256, 1000}) {
+        const std::string others = kib == 0 ? "" : OtherKeys(kib);
+        const std::string file =
+            FreshRegistry(folder, "load" + std::to_string(kib) + ".reg", others);
+        auto store = std::make_shared<RegFileStore>(file);
+        const std::string name = "load/" + std::to_string(kib) + "KiB";
+        benchmark::RegisterBenchmark(name.c_str(),
+                                     [=](benchmark::State& state) {
+                                         SideBySide(
+                                             state, [=] { LoadAlone(*store); },
+                                             [=] { benchmark::DoNotOptimize(ReadFile(file)); });
+                                     })
+            ->UseManualTime()
+            ->MinTime(0.2)
+            ->Unit(benchmark::kMicrosecond);
+        const std::string figure =
+            kib == 0 ? "Load alone, the driver's key only (floor: reading the file's bytes)"
+                     : "Load alone, beside " + std::to_string(kib) + " KiB of other keys";
+        Rows().push_back({figure, name, "s", "µs", 0, kib == 0 ? 50.0 : 0});
+        Growth().push_back({kib, name});
+    }
+}
+
+}  // namespace
+
+void RegisterStoreBenchmarks(const Options& options) {
+    RegisterCommits("disk", options.diskFolder, 60);
+    RegisterCommits("tmpfs", options.tmpfsFolder, 2000);
+    RegisterLoads(options.tmpfsFolder);
+}
+
+}  // namespace tavirap::bench
