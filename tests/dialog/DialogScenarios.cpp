@@ -6,6 +6,7 @@
 
 #include "dialog/PortSetupDlg.h"
 #include "dialog/PortSetupForm.h"
+#include "tests/store/Bytes.h"
 
 namespace tavirap::test {
 
@@ -110,13 +111,10 @@ void SeedStore(const Scenario& scenario, SettingsStore& store) {
         std::vector<std::uint8_t> data;
         ValueType type = kRegSz;
         if (seed.number) {
-            const auto bits = static_cast<std::uint32_t>(*seed.number);
-            data = {static_cast<std::uint8_t>(bits), static_cast<std::uint8_t>(bits >> 8),
-                    static_cast<std::uint8_t>(bits >> 16), static_cast<std::uint8_t>(bits >> 24)};
+            data = Dword(*seed.number);
             type = kRegDword;
         } else {
-            data.assign(seed.text.begin(), seed.text.end());
-            data.push_back(0);
+            data = Sz(seed.text);
         }
         ASSERT_EQ(
             key->SetValue(seed.name, type, data.data(), static_cast<std::uint32_t>(data.size())),
@@ -284,12 +282,9 @@ void RunScenario(const Scenario& scenario, SettingsStore& store) {
                 EXPECT_EQ(driver.IsOpen(), step.number != 0);
                 break;
             case Step::kExpectStored: {
-                const RawValue value = ReadRaw(store, step.text);
-                const auto bits = static_cast<std::uint32_t>(step.number);
-                const std::vector<std::uint8_t> data = {
-                    static_cast<std::uint8_t>(bits), static_cast<std::uint8_t>(bits >> 8),
-                    static_cast<std::uint8_t>(bits >> 16), static_cast<std::uint8_t>(bits >> 24)};
-                EXPECT_EQ(value, (RawValue{status::kSuccess, kRegDword, data})) << step.text;
+                EXPECT_EQ(ReadRaw(store, step.text),
+                          (RawValue{status::kSuccess, kRegDword, Dword(step.number)}))
+                    << step.text;
                 break;
             }
             case Step::kExpectStoredText: {

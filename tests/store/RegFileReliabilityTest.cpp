@@ -356,57 +356,14 @@ std::string WithOwnMounts(const std::function<std::string()>& body) {
     if (::geteuid() != 0) {
         return "SKIP: mounting a small or read-only file system needs root";
     }
-    int channel[2];
-    if (::pipe(channel) != 0) {
-        return "no pipe";
-    }
-    const pid_t child = ::fork();
-    if (child == 0) {
-        ::close(channel[0]);
-        std::string failures;
+    return RunInChild([&] {
         if (::unshare(CLONE_NEWNS) != 0 ||
             ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0) {
-            failures = std::string("SKIP: no mount namespace of its own: ") + std::strerror(errno);
-        } else {
-            failures = body();
+            return std::string("SKIP: no mount namespace of its own: ") + std::strerror(errno);
         }
-        std::fflush(stdout);
-        const bool written = ::write(channel[1], failures.data(), failures.size()) ==
-                             static_cast<ssize_t>(failures.size());
-        ::_exit(written ? 0 : 1);
-    }
-    ::close(channel[1]);
-    std::string failures;
-    char buffer[256];
-    for (ssize_t got; (got = ::read(channel[0], buffer, sizeof buffer)) > 0;) {
-        failures.append(buffer, static_cast<std::size_t>(got));
-    }
-    ::close(channel[0]);
-    int result = 0;
-    if (::waitpid(child, &result, 0) != child || !WIFEXITED(result) || WEXITSTATUS(result) != 0) {
-        failures += "the child process failed";
-    }
-    return failures;
+        return body();
+    });
 }
-
-#define EXPECT_IN_CHILD(failures)             \
-    do {                                      \
-        const std::string found = (failures); \
-        if (found.rfind("SKIP: ", 0) == 0) {  \
-            GTEST_SKIP() << found.substr(6);  \
-        }                                     \
-        EXPECT_EQ(found, "");                 \
-    } while (false)
-
-// Failures seen in a child process, where the test's assertions do not reach.
-struct Checks {
-    std::string failures;
-    void operator()(bool ok, const std::string& what) {
-        if (!ok) {
-            failures += what + "\n";
-        }
-    }
-};
 
 std::string Mount(const std::string& where, const char* type, unsigned long flags,
                   const char* options, const char* source = "tavirap-test") {
@@ -591,10 +548,6 @@ TEST_F(RegFileReliability, PlantedLinksAreNotFollowed) {
             EXPECT_EQ(ReadFile(file), before);
         }
     }
-}
-
-std::string Version5(std::string_view text) {
-    return "\xFF\xFE" + Utf8ToUtf16(text);
 }
 
 // A version 5.00 file, as regedit exports it, is loaded and saved in its own format.

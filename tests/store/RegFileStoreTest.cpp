@@ -20,24 +20,12 @@
 #include "settings/PortSettings.h"
 #include "store/RegFile.h"
 #include "store/SettingsIo.h"
+#include "tests/store/Bytes.h"
 #include "tests/store/StoreContract.h"
 #include "tests/store/TempFiles.h"
 
 namespace tavirap {
 namespace {
-
-using Bytes = std::vector<std::uint8_t>;
-
-Bytes BytesOf(std::string_view text) {
-    return Bytes(text.begin(), text.end());
-}
-
-// A text with its terminating zero.
-Bytes Sz(std::string_view text) {
-    Bytes data = BytesOf(text);
-    data.push_back(0);
-    return data;
-}
 
 std::string Join(std::initializer_list<std::string_view> lines, std::string_view eol) {
     std::string text;
@@ -82,50 +70,13 @@ INSTANTIATE_TEST_SUITE_P(RegFile, StoreContract,
                              FileValueNames}),
                          StoreMakerName);
 
-// Failures seen in a child process, where the test's assertions do not reach.
-struct Checks {
-    std::string failures;
-    void operator()(bool ok, const std::string& what) {
-        if (!ok) {
-            failures += what + "\n";
-        }
-    }
-};
-
-// Runs body in a child process, as the user nobody when asked; returns its
-// failures ("" when none).
-std::string RunInChild(bool asNobody, const std::function<std::string()>& body) {
-    int channel[2];
-    if (::pipe(channel) != 0) {
-        return "no pipe";
-    }
-    const pid_t child = ::fork();
-    if (child == 0) {
-        ::close(channel[0]);
-        std::string failures;
-        const passwd* nobody = ::getpwnam("nobody");
-        if (asNobody && (nobody == nullptr || ::setgroups(0, nullptr) != 0 ||
-                         ::setgid(nobody->pw_gid) != 0 || ::setuid(nobody->pw_uid) != 0)) {
-            failures = "cannot become nobody";
-        } else {
-            failures = body();
-        }
-        const bool written = ::write(channel[1], failures.data(), failures.size()) ==
-                             static_cast<ssize_t>(failures.size());
-        ::_exit(written ? 0 : 1);
-    }
-    ::close(channel[1]);
-    std::string failures;
-    char buffer[256];
-    for (ssize_t got; (got = ::read(channel[0], buffer, sizeof buffer)) > 0;) {
-        failures.append(buffer, static_cast<std::size_t>(got));
-    }
-    ::close(channel[0]);
-    int result = 0;
-    if (::waitpid(child, &result, 0) != child || !WIFEXITED(result) || WEXITSTATUS(result) != 0) {
-        failures += "the child process failed";
-    }
-    return failures;
+// Drops root for the user nobody; "" when done, else why not.
+std::string BecomeNobody() {
+    const passwd* nobody = ::getpwnam("nobody");
+    return nobody != nullptr && ::setgroups(0, nullptr) == 0 && ::setgid(nobody->pw_gid) == 0 &&
+                   ::setuid(nobody->pw_uid) == 0
+               ? ""
+               : "cannot become nobody";
 }
 
 bool IsRoot() {
@@ -275,11 +226,6 @@ TEST_P(RegeditExport, IsReadAndRewrittenChangingOnlyTheValuesSet) {
 INSTANTIATE_TEST_SUITE_P(LineEnds, RegeditExport, ::testing::Values("\r\n", "\n"),
                          [](const auto& info) { return info.index == 0 ? "CRLF" : "LF"; });
 
-// A version 5.00 file's bytes: the text in UTF-16LE after its byte order mark.
-std::string Version5(std::string_view text) {
-    return "\xFF\xFE" + Utf8ToUtf16(text);
-}
-
 constexpr int kTooLarge = 0;  // refused for its size, not at a line
 
 // Damaged and hostile files, each with the line its error names and words the
@@ -407,6 +353,7 @@ TEST_F(RegFileStoreTest, DamagedFileIsLeftAsItWasAndTheErrorNamesTheLine) {
     }
 }
 
+// What such a file's error says, and that it is kept, is a damaged file's case.
 TEST_F(RegFileStoreTest, FileLargerThanOneMebibyteIsNotRead) {
     std::string text = "REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\A]\n";
     text += std::string(RegFileStore::kMaxFileSize - text.size() - 1, ';') + "\n";
@@ -417,11 +364,7 @@ TEST_F(RegFileStoreTest, FileLargerThanOneMebibyteIsNotRead) {
 
     text.insert(text.size() - 1, ";");
     WriteFile(file, text);
-    EXPECT_EQ(store.OpenKeyAllAccess("A", key), status::kBadDatabase);
-    const std::string explained = store.Explain(status::kBadDatabase);
-    EXPECT_NE(explained.find(file), std::string::npos) << explained;
-    EXPECT_NE(explained.find("larger than 1 MiB"), std::string::npos) << explained;
-    EXPECT_EQ(ReadFile(file), text);
+    EXPECT_EQ(store.OpenKeyAllAccess("A", key), status::kBadDatabase);  // one byte more
 }
 
 TEST_F(RegFileStoreTest, MissingFileIsAnEmptyRegistry) {
@@ -502,7 +445,10 @@ TEST_P(ReadOnlyFile, ProcessThatMayNotWriteTheFileOnlyReadsIt) {
         }
     }
     const std::string before = ReadFile(file);
-    const std::string failures = RunInChild(IsRoot(), [&] {
+    const std::string failures = RunInChild([&] {
+        if (std::string why = IsRoot() ? BecomeNobody() : ""; !why.empty()) {
+            return why;
+        }
         Checks check;
         RegFileStore store(file);
         std::unique_ptr<SettingsKey> key;
@@ -540,7 +486,10 @@ TEST_F(RegFileStoreTest, FailedCommitLeavesTheOldFile) {
         }
     }
     const std::string before = ReadFile(file);
-    const std::string failures = RunInChild(IsRoot(), [&] {
+    const std::string failures = RunInChild([&] {
+        if (std::string why = IsRoot() ? BecomeNobody() : ""; !why.empty()) {
+            return why;
+        }
         Checks check;
         RegFileStore store(file);
         std::unique_ptr<SettingsKey> key;
@@ -575,13 +524,6 @@ TEST_F(RegFileStoreTest, FailedCommitOverAPlantedDirectoryLeavesBoth) {
     struct stat info {};
     ASSERT_EQ(::stat((file + ".tmp").c_str(), &info), 0);
     EXPECT_TRUE(S_ISDIR(info.st_mode));
-
-    // A temporary file left by a commit cut short is replaced.
-    ASSERT_EQ(::rmdir((file + ".tmp").c_str()), 0);
-    WriteFile(file + ".tmp", "REGEDIT4\r\n\r\nhalf");
-    CreateWith({{"Parity", "Mark Parity"}});
-    EXPECT_EQ(TextInFile("Parity"), "Mark Parity");
-    EXPECT_FALSE(Exists(file + ".tmp"));
 }
 
 // Whether the process waits for a lock, as the kernel lists it.

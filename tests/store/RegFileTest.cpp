@@ -3,14 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/store/Bytes.h"
+
 namespace tavirap {
 namespace {
-
-using Bytes = std::vector<std::uint8_t>;
-
-Bytes BytesOf(std::string_view text) {
-    return Bytes(text.begin(), text.end());
-}
 
 RegDocument Parse(std::string_view text) {
     RegDocument document;

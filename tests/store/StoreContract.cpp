@@ -1,17 +1,13 @@
 #include "tests/store/StoreContract.h"
 
+#include "tests/store/Bytes.h"
+
 #include <cstdint>
 #include <string_view>
 #include <vector>
 
 namespace tavirap {
 namespace {
-
-using Bytes = std::vector<std::uint8_t>;
-
-Bytes BytesOf(std::string_view text) {
-    return Bytes(text.begin(), text.end());
-}
 
 struct Value {
     const char* name;
@@ -183,24 +179,6 @@ TEST_P(StoreContract, ReadOnlyKeyRefusesWrites) {
     EXPECT_EQ(Read(*key, "MaxPort", type, data), status::kSuccess);
     EXPECT_EQ(data, eight);
     EXPECT_EQ(Read(*key, "New", type, data), status::kNotFound);
-}
-
-TEST_P(StoreContract, NextOpenSeesWhatTheLastKeyWrote) {
-    for (std::uint8_t round = 1; round <= 3; ++round) {
-        std::unique_ptr<SettingsKey> key;
-        ASSERT_EQ(round == 1 ? store->CreateKey(kServiceKeyPath, key)
-                             : store->OpenKeyAllAccess(kServiceKeyPath, key),
-                  status::kSuccess);
-        if (round > 1) {
-            std::uint8_t previous[4] = {};
-            std::uint32_t size = 4;
-            ASSERT_EQ(key->QueryValue("Round", nullptr, previous, size), status::kSuccess);
-            EXPECT_EQ(previous[0], round - 1);
-        }
-        const Bytes number = {round, 0, 0, 0};
-        ASSERT_EQ(key->SetValue("Round", kRegDword, number.data(), 4), status::kSuccess);
-        ASSERT_EQ(key->Close(), status::kSuccess);
-    }
 }
 
 }  // namespace

@@ -1,15 +1,21 @@
-// Files and folders for the tests of the registry file on real disks.
+// Files, folders and child processes for the tests of the registry file on
+// real disks.
 #pragma once
 
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <sstream>
 #include <string>
 #include <string_view>
+
+#include "store/RegFile.h"
 
 namespace tavirap {
 
@@ -27,6 +33,11 @@ inline void WriteFile(const std::string& path, std::string_view text) {
 inline bool Exists(const std::string& path) {
     struct stat info {};
     return ::lstat(path.c_str(), &info) == 0;
+}
+
+// A version 5.00 file's bytes: the text in UTF-16LE after its byte order mark.
+inline std::string Version5(std::string_view text) {
+    return "\xFF\xFE" + Utf8ToUtf16(text);
 }
 
 // A folder of its own under the system's temporary folder, open to every
@@ -53,5 +64,54 @@ public:
 private:
     std::string path_;
 };
+
+// Failures seen in a child process, where the test's assertions do not reach.
+struct Checks {
+    std::string failures;
+    void operator()(bool ok, const std::string& what) {
+        if (!ok) {
+            failures += what + "\n";
+        }
+    }
+};
+
+// Runs body in a child process; returns what it returns (its failures, ""
+// when none, or "SKIP: why"), and a note when the child did not end well.
+inline std::string RunInChild(const std::function<std::string()>& body) {
+    int channel[2];
+    if (::pipe(channel) != 0) {
+        return "no pipe";
+    }
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::close(channel[0]);
+        const std::string failures = body();
+        std::fflush(stdout);
+        const bool written = ::write(channel[1], failures.data(), failures.size()) ==
+                             static_cast<ssize_t>(failures.size());
+        ::_exit(written ? 0 : 1);
+    }
+    ::close(channel[1]);
+    std::string failures;
+    char buffer[256];
+    for (ssize_t got; (got = ::read(channel[0], buffer, sizeof buffer)) > 0;) {
+        failures.append(buffer, static_cast<std::size_t>(got));
+    }
+    ::close(channel[0]);
+    int result = 0;
+    if (::waitpid(child, &result, 0) != child || !WIFEXITED(result) || WEXITSTATUS(result) != 0) {
+        failures += "the child process failed";
+    }
+    return failures;
+}
+
+#define EXPECT_IN_CHILD(failures)             \
+    do {                                      \
+        const std::string found = (failures); \
+        if (found.rfind("SKIP: ", 0) == 0) {  \
+            GTEST_SKIP() << found.substr(6);  \
+        }                                     \
+        EXPECT_EQ(found, "");                 \
+    } while (false)
 
 }  // namespace tavirap
