@@ -160,24 +160,26 @@ TEST_P(StoreContract, TextOfSixtyFourBytesFitsOnlyWithoutItsTerminator) {
     EXPECT_EQ(key->Close(), status::kSuccess);
 }
 
-TEST_P(StoreContract, ReadOnlyKeyRefusesWrites) {
+// A key opened for all access takes writes, which the next open sees; one
+// opened for reading refuses them.
+TEST_P(StoreContract, OnlyAKeyOpenedForAllAccessTakesWrites) {
     std::unique_ptr<SettingsKey> key;
     ASSERT_EQ(store->CreateKey(kServiceKeyPath, key), status::kSuccess);
-    const Bytes eight = {8, 0, 0, 0};
-    ASSERT_EQ(key->SetValue("MaxPort", kRegDword, eight.data(), 4), status::kSuccess);
+    ASSERT_EQ(key->Close(), status::kSuccess);
+    ASSERT_EQ(store->OpenKeyAllAccess(kServiceKeyPath, key), status::kSuccess);
+    ASSERT_EQ(key->SetValue("MaxPort", kRegDword, Dword(8).data(), 4), status::kSuccess);
     ASSERT_EQ(key->Close(), status::kSuccess);
 
     ASSERT_EQ(store->OpenKeyReadOnly(kServiceKeyPath, key), status::kSuccess);
-    const Bytes sixteen = {16, 0, 0, 0};
-    EXPECT_EQ(key->SetValue("MaxPort", kRegDword, sixteen.data(), 4), status::kAccessDenied);
-    EXPECT_EQ(key->SetValue("New", kRegDword, sixteen.data(), 4), status::kAccessDenied);
+    EXPECT_EQ(key->SetValue("MaxPort", kRegDword, Dword(16).data(), 4), status::kAccessDenied);
+    EXPECT_EQ(key->SetValue("New", kRegDword, Dword(16).data(), 4), status::kAccessDenied);
     ASSERT_EQ(key->Close(), status::kSuccess);
 
     ASSERT_EQ(store->OpenKeyReadOnly(kServiceKeyPath, key), status::kSuccess);
     ValueType type = 0;
     Bytes data;
     EXPECT_EQ(Read(*key, "MaxPort", type, data), status::kSuccess);
-    EXPECT_EQ(data, eight);
+    EXPECT_EQ(data, Dword(8));
     EXPECT_EQ(Read(*key, "New", type, data), status::kNotFound);
 }
 
