@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <string>
 
 #include <pwd.h>
 #include <sys/wait.h>
@@ -58,6 +59,9 @@ void ExpectReadOnlyRun(const std::string& file, const std::string& notice,
 using PortSetupDlgQt = ProcessStateTest;
 
 const char* const kReadOnlyFileVariable = "TAVIRAP_TEST_READ_ONLY_REGISTRY";
+// The pipe on which the run as another user says it ran and passed, so that a
+// filter that matches nothing cannot pass for it.
+const char* const kReadOnlyDoneVariable = "TAVIRAP_TEST_READ_ONLY_DONE_FD";
 
 const std::string kStoredSettings =
     "REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Services\\TAVIRPORT]\r\n"
@@ -70,6 +74,10 @@ TEST_F(PortSetupDlgQt, DISABLED_StartsReadOnlyAsUser) {
     ExpectReadOnlyRun(
         file, "administrator",
         {{IDC_TOTAL_PORTS, "64"}, {IDC_PARITY, "Odd Parity"}, {kRowAddressIds[0], "17"}});
+    const char* done = std::getenv(kReadOnlyDoneVariable);
+    if (done != nullptr && !HasFailure()) {
+        EXPECT_EQ(::write(std::atoi(done), "passed", 6), 6);
+    }
 }
 
 TEST_F(PortSetupDlgQt, UnwritableFileStartsReadOnlyWithTheStoredValues) {
@@ -82,9 +90,13 @@ TEST_F(PortSetupDlgQt, UnwritableFileStartsReadOnlyWithTheStoredValues) {
     if (!root) {
         ::chmod(folder.Path().c_str(), 0555);
     }
+    int done[2];
+    ASSERT_EQ(::pipe(done), 0);
     const pid_t child = ::fork();
     ASSERT_NE(child, -1);
     if (child == 0) {
+        ::close(done[0]);
+        ::setenv(kReadOnlyDoneVariable, std::to_string(done[1]).c_str(), 1);
         const passwd* nobody = ::getpwnam("nobody");
         if (root &&
             (nobody == nullptr || ::setgid(nobody->pw_gid) != 0 || ::setuid(nobody->pw_uid) != 0)) {
@@ -95,10 +107,15 @@ TEST_F(PortSetupDlgQt, UnwritableFileStartsReadOnlyWithTheStoredValues) {
                 "--gtest_filter=PortSetupDlgQt.DISABLED_StartsReadOnlyAsUser", nullptr);
         ::_exit(4);
     }
+    ::close(done[1]);
     int status = 0;
     ASSERT_EQ(::waitpid(child, &status, 0), child);
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0)
         << "the dialog's run as another user failed";
+    char said[8] = {};
+    EXPECT_EQ(::read(done[0], said, sizeof said), 6);
+    EXPECT_STREQ(said, "passed") << "the dialog's run as another user did not run";
+    ::close(done[0]);
     EXPECT_EQ(ReadFile(file), kStoredSettings);
 }
 
