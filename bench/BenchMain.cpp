@@ -88,7 +88,7 @@ void PrintTable(const Collector& collector, std::FILE* out) {
             }
             const double scale = row.counter == "s" ? Scale(row.unit) : 1;
             row.ours = found->second.at("ours_" + row.counter) * scale;
-            row.floor = found->second.at("floor_" + row.counter) * scale;
+            row.floor = found->second.at(row.floorName + "_" + row.counter) * scale;
         }
         const double ratio = row.floor > 0 ? row.ours / row.floor : 0;
         std::string target = "—";

@@ -51,13 +51,17 @@ Child Run(const std::vector<std::string>& command, const std::vector<std::string
     return {seconds, static_cast<double>(usage.ru_maxrss)};
 }
 
-// Starts ours and the floor alternately; the medians of time and peak memory.
+// Starts ours, the bare floor and the form's floor in turn; the medians of
+// time and peak memory of each.
 void StartSideBySide(benchmark::State& state, const std::vector<std::string>& ours,
-                     const std::vector<std::string>& floor, const std::vector<std::string>& env) {
-    std::vector<double> times[2], memory[2];
+                     const std::vector<std::string>& floor, const std::vector<std::string>& form,
+                     const std::vector<std::string>& env) {
+    const std::vector<std::string>* programs[] = {&ours, &floor, &form};
+    const char* names[] = {"ours", "floor", "form"};
+    std::vector<double> times[3], memory[3];
     for (auto _ : state) {
-        for (int i = 0; i < 2; ++i) {
-            const Child child = Run(i == 0 ? ours : floor, env);
+        for (int i = 0; i < 3; ++i) {
+            const Child child = Run(*programs[i], env);
             times[i].push_back(child.seconds);
             memory[i].push_back(child.maxKib);
             if (i == 0) {
@@ -65,10 +69,10 @@ void StartSideBySide(benchmark::State& state, const std::vector<std::string>& ou
             }
         }
     }
-    state.counters["ours_s"] = Median(times[0]);
-    state.counters["floor_s"] = Median(times[1]);
-    state.counters["ours_kib"] = Median(memory[0]);
-    state.counters["floor_kib"] = Median(memory[1]);
+    for (int i = 0; i < 3; ++i) {
+        state.counters[std::string(names[i]) + "_s"] = Median(times[i]);
+        state.counters[std::string(names[i]) + "_kib"] = Median(memory[i]);
+    }
 }
 
 double FileKib(const std::string& file) {
@@ -83,9 +87,10 @@ void RegisterStartupBenchmarks(const Options& options) {
     std::filesystem::create_directories(std::filesystem::path(DefaultRegistryFile()).parent_path());
     const std::vector<std::string> ours{TAVIRAP_BENCH_DIALOG};
     const std::vector<std::string> floor{TAVIRAP_FLOOR_BENCH};
+    const std::vector<std::string> form{TAVIRAP_FLOOR_FORM_BENCH};
     benchmark::RegisterBenchmark("start/linux",
                                  [=](benchmark::State& state) {
-                                     StartSideBySide(state, ours, floor,
+                                     StartSideBySide(state, ours, floor, form,
                                                      {"QT_QPA_PLATFORM=offscreen"});
                                  })
         ->UseManualTime()
@@ -95,6 +100,15 @@ void RegisterStartupBenchmarks(const Options& options) {
                       "start/linux", "s", "ms", 1.15});
     Rows().push_back(
         {"Linux peak resident memory (floor: the bare QDialog)", "start/linux", "kib", "KiB", 1.1});
+    // The same, against the whole form written plainly on Qt: what the framework costs.
+    Row formStart{"Linux start, floor: the same form and icon written plainly on Qt", "start/linux",
+                  "s", "ms", 1.15};
+    formStart.floorName = "form";
+    Rows().push_back(formStart);
+    Row formMemory{"Linux peak resident memory, floor: the same form written plainly on Qt",
+                   "start/linux", "kib", "KiB", 1.1};
+    formMemory.floorName = "form";
+    Rows().push_back(formMemory);
 
     if (options.windowsBuild.empty()) {
         return;
@@ -113,15 +127,24 @@ void RegisterStartupBenchmarks(const Options& options) {
                                            "WINEDLLOVERRIDES=mscoree,mshtml="};
     const std::vector<std::string> winOurs{options.wine, build + "/bench/tavirap_bench_dialog.exe"};
     const std::vector<std::string> winFloor{options.wine, build + "/bench/tavirap_floor_bench.exe"};
-    benchmark::RegisterBenchmark(
-        "start/wine",
-        [=](benchmark::State& state) { StartSideBySide(state, winOurs, winFloor, wineEnv); })
+    const std::vector<std::string> winForm{options.wine,
+                                           build + "/bench/tavirap_floor_form_bench.exe"};
+    benchmark::RegisterBenchmark("start/wine",
+                                 [=](benchmark::State& state) {
+                                     StartSideBySide(state, winOurs, winFloor, winForm, wineEnv);
+                                 })
         ->UseManualTime()
         ->Iterations(30)
         ->Unit(benchmark::kMillisecond);
     Rows().push_back(
         {"Windows start under Wine to painted dialog and closed (floor: a bare dialog)",
          "start/wine", "s", "ms", 1.1});
+    Row wineForm{
+        "Windows start under Wine, floor: the same form, icon and manifest as a plain resource "
+        "dialog",
+        "start/wine", "s", "ms", 1.1};
+    wineForm.floorName = "form";
+    Rows().push_back(wineForm);
 }
 
 }  // namespace tavirap::bench
