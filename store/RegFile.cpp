@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <array>
-#include <cstdio>
 #include <unordered_map>
 #include <utility>
 
@@ -317,8 +316,8 @@ bool ReadQuoted(std::string_view& s, std::string& text, std::string& error) {
     return false;
 }
 
-std::string Quoted(std::string_view text) {
-    std::string out = "\"";
+void AppendQuoted(std::string& out, std::string_view text) {
+    out += '"';
     for (char c : text) {
         const auto escape = std::find_if(kEscapes.begin(), kEscapes.end(),
                                          [&](const Escape& e) { return e.meant == c; });
@@ -329,7 +328,13 @@ std::string Quoted(std::string_view text) {
             out += c;
         }
     }
-    return out + '"';
+    out += '"';
+}
+
+std::string Quoted(std::string_view text) {
+    std::string out;
+    AppendQuoted(out, text);
+    return out;
 }
 
 // A REG_SZ that "text" gives back exactly: the text and one zero byte, and no
@@ -356,10 +361,18 @@ bool IsPlainUtf16Text(const std::vector<std::uint8_t>& data, std::string& text) 
            });
 }
 
-std::string HexNumber(std::uint32_t number, int digits) {
-    char buffer[16];
-    std::snprintf(buffer, sizeof buffer, "%0*x", digits, number);
-    return buffer;
+// Lower-case hex digits, at least `digits` of them, as "%0*x" writes them:
+// a commit writes a few hundred, too many for a printf each.
+void AppendHex(std::string& out, std::uint32_t number, int digits) {
+    char reversed[8];
+    int n = 0;
+    do {
+        reversed[n++] = "0123456789abcdef"[number & 0xF];
+        number >>= 4;
+    } while (number != 0 || n < digits);
+    while (n > 0) {
+        out += reversed[--n];
+    }
 }
 
 class Parser {
@@ -468,7 +481,10 @@ private:
         if (section_ == nullptr) {
             return Fail("a value before the first [key] line");
         }
-        RegEntry entry{true, {}, {std::string(raw)}};
+        // Built in place: a braced list of lines would copy each line once more.
+        RegEntry entry;
+        entry.isValue = true;
+        entry.lines.emplace_back(raw);
         RegValue& value = entry.value;
         std::string error;
         if (s.front() == '@') {
@@ -715,27 +731,48 @@ std::string Utf16ToUtf8(std::string_view bytes) {
     return out;
 }
 
-std::string FormatRegValue(const RegValue& value, std::string_view lineEnd, RegFormat format) {
-    std::string out = value.name.empty() ? "@" : Quoted(value.name);
+namespace {
+
+// FormatRegValue's text, appended to the file being written rather than
+// built in strings of its own.
+void AppendRegValue(std::string& out, const RegValue& value, std::string_view lineEnd,
+                    RegFormat format) {
+    const std::size_t lineStart = out.size();
+    if (value.name.empty()) {
+        out += '@';
+    } else {
+        AppendQuoted(out, value.name);
+    }
     out += '=';
     const auto& data = value.data;
     if (value.type == kRegSz && format == RegFormat::kRegedit4 && IsPlainText(data)) {
-        return out + Quoted(std::string(data.begin(), data.end() - 1));
+        AppendQuoted(out,
+                     std::string_view(reinterpret_cast<const char*>(data.data()), data.size() - 1));
+        return;
     }
     if (std::string text;
         value.type == kRegSz && format == RegFormat::kVersion5 && IsPlainUtf16Text(data, text)) {
-        return out + Quoted(text);
+        AppendQuoted(out, text);
+        return;
     }
     if (value.type == kRegDword && data.size() == 4) {
         const std::uint32_t number =
             data[0] | data[1] << 8 | data[2] << 16 | static_cast<std::uint32_t>(data[3]) << 24;
-        return out + "dword:" + HexNumber(number, 8);
+        out += "dword:";
+        AppendHex(out, number, 8);
+        return;
     }
-    out += value.type == kRegBinary ? "hex:" : "hex(" + HexNumber(value.type, 1) + "):";
+    if (value.type == kRegBinary) {
+        out += "hex:";
+    } else {
+        out += "hex(";
+        AppendHex(out, value.type, 1);
+        out += "):";
+    }
     // Lines of about 80 columns, continued with "\", as regedit writes them.
-    std::size_t column = out.size();
+    std::size_t column = out.size() - lineStart;
     for (std::size_t i = 0; i < data.size(); ++i) {
-        out += HexNumber(data[i], 2);
+        AppendHex(out, data[i], 2);
         column += 2;
         if (i + 1 < data.size()) {
             out += ',';
@@ -747,6 +784,13 @@ std::string FormatRegValue(const RegValue& value, std::string_view lineEnd, RegF
             }
         }
     }
+}
+
+}  // namespace
+
+std::string FormatRegValue(const RegValue& value, std::string_view lineEnd, RegFormat format) {
+    std::string out;
+    AppendRegValue(out, value, lineEnd, format);
     return out;
 }
 
@@ -783,7 +827,7 @@ std::string WriteRegFile(const RegDocument& document) {
         out += eol;
         for (const auto& entry : section.entries) {
             if (entry.isValue && entry.lines.empty()) {
-                out += FormatRegValue(entry.value, eol, document.format);
+                AppendRegValue(out, entry.value, eol, document.format);
                 out += eol;
             } else {
                 writeLines(entry.lines);

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 #include <array>
-#include <cstdio>
+#include <string>
 
 namespace tavirap {
 
@@ -34,9 +34,7 @@ constexpr TextValue kTexts[] = {
 constexpr const char* kMaxPortName = "MaxPort";
 
 std::string PortAddressName(int port) {
-    char name[24];
-    std::snprintf(name, sizeof name, "PortAdd%d", port);
-    return name;
+    return "PortAdd" + std::to_string(port);
 }
 
 // A number as REG_DWORD: 32-bit little-endian. Shorter data counts from its
