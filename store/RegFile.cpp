@@ -134,9 +134,25 @@ void SkipBlanks(std::string_view& s) {
     }
 }
 
+// A line, or an entry's lines: "\n" is no blank of a line but ends it.
 bool IsBlankLine(std::string_view line) {
     SkipBlanks(line);
-    return line.empty();
+    return line.empty() || line == "\n";
+}
+
+void AppendLine(std::string& lines, std::string_view line) {
+    lines.reserve(lines.size() + line.size() + 1);
+    lines += line;
+    lines += '\n';
+}
+
+// An entry's lines with the file's line ends.
+void AppendLines(std::string& out, std::string_view lines, std::string_view eol) {
+    for (auto end = lines.find('\n'); end != std::string_view::npos; end = lines.find('\n')) {
+        out += lines.substr(0, end);
+        out += eol;
+        lines.remove_prefix(end + 1);
+    }
 }
 
 // Nothing but blanks or a ; comment is left.
@@ -413,7 +429,7 @@ public:
             SkipBlanks(line);
             bool ok = true;
             if (line.empty() || line.front() == ';') {
-                Comments().push_back(std::string(raw));
+                AddComment(raw);
             } else if (line.front() == '[') {
                 ok = ReadSection(line, raw);
             } else if (line.front() == '"' || line.front() == '@') {
@@ -435,12 +451,12 @@ private:
         return false;
     }
 
-    std::vector<std::string>& Comments() {
+    void AddComment(std::string_view raw) {
         if (section_ == nullptr) {
-            return document_.preamble;
+            document_.preamble.emplace_back(raw);
+            return;
         }
-        section_->entries.push_back(RegEntry{});
-        return section_->entries.back().lines;
+        AppendLine(section_->entries.emplace_back().lines, raw);
     }
 
     bool ReadSection(std::string_view line, std::string_view raw) {
@@ -481,10 +497,9 @@ private:
         if (section_ == nullptr) {
             return Fail("a value before the first [key] line");
         }
-        // Built in place: a braced list of lines would copy each line once more.
         RegEntry entry;
         entry.isValue = true;
-        entry.lines.emplace_back(raw);
+        AppendLine(entry.lines, raw);
         RegValue& value = entry.value;
         std::string error;
         if (s.front() == '@') {
@@ -533,6 +548,7 @@ private:
                 text = Utf8ToUtf16(text);
                 text.push_back('\0');
             }
+            value.data.reserve(text.size() + 1);
             value.data.assign(text.begin(), text.end());
             value.data.push_back(0);
         } else if (StartsWithNoCase(s, "dword:")) {
@@ -541,6 +557,7 @@ private:
                 return Fail("expected 1 to 8 hex digits after \"dword:\"");
             }
             value.type = kRegDword;
+            value.data.reserve(4);
             for (int shift = 0; shift < 32; shift += 8) {
                 value.data.push_back(static_cast<std::uint8_t>(number >> shift));
             }
@@ -583,7 +600,7 @@ private:
                     return Fail("the file ends after a line continued with \"\\\"");
                 }
                 s = lines_[next_++];
-                entry.lines.push_back(std::string(s));
+                AppendLine(entry.lines, s);
                 continue;
             }
             if (!afterComma && !data.empty()) {
@@ -696,12 +713,12 @@ RegSection& RegDocument::AddSection(std::string_view path) {
         }
     } else {
         auto& entries = sections.back().entries;
-        if (entries.empty() || entries.back().isValue || !IsBlankLine(entries.back().lines[0])) {
-            entries.push_back(RegEntry{false, {}, {""}});
+        if (entries.empty() || entries.back().isValue || !IsBlankLine(entries.back().lines)) {
+            entries.push_back(RegEntry{false, {}, "\n"});
         }
     }
     sections.push_back(RegSection{std::move(spelled), {}, {}});
-    sections.back().entries.push_back(RegEntry{false, {}, {""}});
+    sections.back().entries.push_back(RegEntry{false, {}, "\n"});
     return sections.back();
 }
 
@@ -815,13 +832,10 @@ std::string WriteRegFile(const RegDocument& document) {
     const bool version5 = document.format == RegFormat::kVersion5;
     std::string out(version5 ? kVersion5Header : kRegedit4Header);
     out += eol;
-    const auto writeLines = [&](const std::vector<std::string>& lines) {
-        for (const auto& line : lines) {
-            out += line;
-            out += eol;
-        }
-    };
-    writeLines(document.preamble);
+    for (const auto& line : document.preamble) {
+        out += line;
+        out += eol;
+    }
     for (const auto& section : document.sections) {
         out += section.header.empty() ? '[' + section.path + ']' : section.header;
         out += eol;
@@ -830,7 +844,7 @@ std::string WriteRegFile(const RegDocument& document) {
                 AppendRegValue(out, entry.value, eol, document.format);
                 out += eol;
             } else {
-                writeLines(entry.lines);
+                AppendLines(out, entry.lines, eol);
             }
         }
     }

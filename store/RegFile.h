@@ -25,7 +25,9 @@ struct RegValue {
 struct RegEntry {
     bool isValue = false;
     RegValue value;
-    std::vector<std::string> lines;
+    // Each line ended by "\n", whatever the file's line ends: one string per
+    // entry rather than one per line, as a file is parsed at every open.
+    std::string lines;
 };
 
 // One [key] section; repeated sections of one key are merged into the first.
