@@ -83,6 +83,14 @@ bool IsRoot() {
     return ::geteuid() == 0;
 }
 
+// Runs body in a child process as an ordinary user (nobody, when this is root).
+std::string RunAsUser(const std::function<std::string()>& body) {
+    return RunInChild([&] {
+        const std::string why = IsRoot() ? BecomeNobody() : "";
+        return why.empty() ? body() : why;
+    });
+}
+
 class RegFileStoreTest : public ::testing::Test {
 protected:
     // Creates the key with the values given as name and text with its zero.
@@ -445,10 +453,7 @@ TEST_P(ReadOnlyFile, ProcessThatMayNotWriteTheFileOnlyReadsIt) {
         }
     }
     const std::string before = ReadFile(file);
-    const std::string failures = RunInChild([&] {
-        if (std::string why = IsRoot() ? BecomeNobody() : ""; !why.empty()) {
-            return why;
-        }
+    const std::string failures = RunAsUser([&] {
         Checks check;
         RegFileStore store(file);
         std::unique_ptr<SettingsKey> key;
@@ -486,10 +491,7 @@ TEST_F(RegFileStoreTest, FailedCommitLeavesTheOldFile) {
         }
     }
     const std::string before = ReadFile(file);
-    const std::string failures = RunInChild([&] {
-        if (std::string why = IsRoot() ? BecomeNobody() : ""; !why.empty()) {
-            return why;
-        }
+    const std::string failures = RunAsUser([&] {
         Checks check;
         RegFileStore store(file);
         std::unique_ptr<SettingsKey> key;
