@@ -25,23 +25,23 @@ int RowsOnFirstPage(std::int32_t totalIndex) {
 void StorePage(PortSettings& settings) {
     // Held to the eight pages the table has, so that no index outside the
     // list can move a page past entry 63.
-    g_pageState.pageCount = std::min(PageCountFromIndex(settings.totalIndex), kPageLimit);
-    const int first = g_pageState.currentPage * kRowsPerPage;
+    settings.page.pageCount = std::min(PageCountFromIndex(settings.totalIndex), kPageLimit);
+    const int first = settings.page.currentPage * kRowsPerPage;
     for (int k = 0; k < kRowsPerPage; ++k) {
         if (!settings.rowLabel[k].empty()) {
-            g_portAddressTable[first + k] = settings.rowAddress[k];
+            settings.addresses[first + k] = settings.rowAddress[k];
         }
     }
 }
 
 void ShowPage(PortSettings& settings) {
-    const int page = g_pageState.currentPage;
+    const int page = settings.page.currentPage;
     const int shown = page == 0 ? RowsOnFirstPage(settings.totalIndex) : kRowsPerPage;
     for (int k = 0; k < kRowsPerPage; ++k) {
         const int entry = page * kRowsPerPage + k;
         if (k < shown) {
             settings.rowLabel[k] = PortLabel(entry + 1);
-            settings.rowAddress[k] = g_portAddressTable[entry];
+            settings.rowAddress[k] = settings.addresses[entry];
         } else {
             settings.rowLabel[k].clear();
             settings.rowAddress[k] = 0;
@@ -51,14 +51,14 @@ void ShowPage(PortSettings& settings) {
 
 void PrevPage(PortSettings& settings) {
     StorePage(settings);
-    PageState& state = g_pageState;
+    PageState& state = settings.page;
     state.currentPage = state.currentPage == 0 ? state.pageCount - 1 : state.currentPage - 1;
     ShowPage(settings);
 }
 
 void NextPage(PortSettings& settings) {
     StorePage(settings);
-    PageState& state = g_pageState;
+    PageState& state = settings.page;
     if (state.pageCount > state.currentPage) {
         ++state.currentPage;
         if (state.currentPage == state.pageCount) {

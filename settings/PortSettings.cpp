@@ -5,14 +5,6 @@
 
 namespace tavirap {
 
-PortAddressTable g_portAddressTable{};
-PageState g_pageState{};
-
-void ResetProcessState() {
-    g_portAddressTable = {};
-    g_pageState = {};
-}
-
 std::int32_t MaxPortFromIndex(std::int32_t totalIndex) {
     switch (totalIndex) {
         case 0:
@@ -51,9 +43,9 @@ std::string PortLabel(int port) {
 
 void ResetDefaults(PortSettings& settings) {
     for (int k = 0; k < kPortCount; ++k) {
-        g_portAddressTable[k] = k + 1;
+        settings.addresses[k] = k + 1;
     }
-    g_pageState = {};
+    settings.page = {};
     for (int k = 0; k < kRowsPerPage; ++k) {
         settings.rowAddress[k] = k + 1;
     }

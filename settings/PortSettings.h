@@ -1,6 +1,6 @@
-// The values the dialog edits: the record bound to the form, the process-wide
-// table of 64 port addresses with its page state, the defaults and the
-// mappings around the total-ports list.
+// The values the dialog edits: the record bound to the form with the table of
+// 64 port addresses and its page state, the defaults and the mappings around
+// the total-ports list.
 #pragma once
 
 #include <array>
@@ -13,7 +13,17 @@ inline constexpr int kRowsPerPage = 8;
 inline constexpr int kPortCount = 64;
 inline constexpr int kTotalEntries = 10;  // "2", "4", "8", "16" ... "64"
 
+// Entry n - 1 is the address of virtual port n ("SERIAL1" is entry 0).
+using PortAddressTable = std::array<std::int32_t, kPortCount>;
+
+struct PageState {
+    std::int32_t currentPage = 0;  // page p shows table entries 8p to 8p + 7
+    std::int32_t pageCount = 1;
+};
+
 // Texts are byte strings in the ANSI code page; every length counts bytes.
+// The rows show one page of the address table; the table and the page state
+// travel with the record, so loading, saving and paging need no other state.
 struct PortSettings {
     std::array<std::int32_t, kRowsPerPage> rowAddress{};
     std::string baudRate = "9600";
@@ -25,24 +35,9 @@ struct PortSettings {
     std::string mainPort = "COM1";
     std::string parity = "No Parity";
     std::string flowControl = "Hardware";
+    PortAddressTable addresses{};
+    PageState page{};
 };
-
-// Entry n - 1 is the address of virtual port n ("SERIAL1" is entry 0).
-using PortAddressTable = std::array<std::int32_t, kPortCount>;
-
-struct PageState {
-    std::int32_t currentPage = 0;  // page p shows table entries 8p to 8p + 7
-    std::int32_t pageCount = 1;
-};
-
-// Process-wide state shared by every dialog operation, as the driver's
-// configuration is one per machine.
-extern PortAddressTable g_portAddressTable;
-extern PageState g_pageState;
-
-// Puts the table and page state back to their values at process start
-// (every address 0, page 0 of 1), so each test starts from a known state.
-void ResetProcessState();
 
 // The number stored as "MaxPort" for a list index (applied to any index).
 std::int32_t MaxPortFromIndex(std::int32_t totalIndex);

@@ -96,20 +96,20 @@ void ReadKey(SettingsKey& key, PortSettings& settings) {
     for (int port = 1; port <= kPortCount; ++port) {
         std::int32_t address = port;
         ReadNumber(key, PortAddressName(port), address);
-        g_portAddressTable[port - 1] = address;
+        settings.addresses[port - 1] = address;
     }
     // A stored total that is no entry of the list takes the nearest entry,
     // so the driver is never given a total the dialog cannot show.
     settings.totalIndex = ListIndexFromMaxPort(maxPort);
-    std::copy_n(g_portAddressTable.begin(), kRowsPerPage, settings.rowAddress.begin());
+    std::copy_n(settings.addresses.begin(), kRowsPerPage, settings.rowAddress.begin());
     for (const TextValue& value : kTexts) {
         std::string& field = settings.*value.field;
         if (!ReadText(key, value.readName, field)) {
             field = value.fallback;
         }
     }
-    g_pageState.currentPage = 0;
-    g_pageState.pageCount = PageCountFromIndex(settings.totalIndex);
+    settings.page.currentPage = 0;
+    settings.page.pageCount = PageCountFromIndex(settings.totalIndex);
 }
 
 }  // namespace
@@ -126,7 +126,7 @@ Status SaveSettings(SettingsStore& store, const PortSettings& settings) {
         }
     };
     for (int port = 1; port <= kPortCount; ++port) {
-        note(WriteNumber(*key, PortAddressName(port), g_portAddressTable[port - 1]));
+        note(WriteNumber(*key, PortAddressName(port), settings.addresses[port - 1]));
     }
     const std::int32_t listIndex = std::clamp(settings.totalIndex, 0, kTotalEntries - 1);
     note(WriteNumber(*key, kMaxPortName, MaxPortFromIndex(listIndex)));

@@ -14,7 +14,6 @@
 #include "dialog/PortSetupForm.h"
 #include "store/RegFileStore.h"
 #include "tests/dialog/DialogScenarios.h"
-#include "tests/settings/ProcessState.h"
 #include "tests/store/TempFiles.h"
 
 namespace tavirap {
@@ -23,7 +22,7 @@ namespace {
 // The application object the dialog takes its icon from.
 CWinApp theTestApp;
 
-class Scenarios : public ProcessStateTest, public ::testing::WithParamInterface<test::Scenario> {};
+class Scenarios : public ::testing::Test, public ::testing::WithParamInterface<test::Scenario> {};
 
 TEST_P(Scenarios, RunOnQt) {
     TempFolder folder;
@@ -56,7 +55,7 @@ void ExpectReadOnlyRun(const std::string& file, const std::string& notice,
     EXPECT_EQ(driver->Text(kRowAddressIds[0]), "9");
 }
 
-using PortSetupDlgQt = ProcessStateTest;
+using PortSetupDlgQt = ::testing::Test;
 
 const char* const kReadOnlyFileVariable = "TAVIRAP_TEST_READ_ONLY_REGISTRY";
 // The pipe on which the run as another user says it ran and passed, so that a

@@ -71,7 +71,7 @@ std::string Summary(const PortSettings& s) {
     for (const auto& t : kTexts) {
         text += "|" + s.*t.field;
     }
-    for (std::int32_t address : g_portAddressTable) {
+    for (std::int32_t address : s.addresses) {
         text += "," + std::to_string(address);
     }
     return text;
@@ -100,13 +100,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         }
     }
 
-    ResetProcessState();
     PortSettings first;
     const LoadResult loaded = LoadSettings(store, first);
     Require(!loaded.readOnly && loaded.saveStatus == status::kSuccess, "the load failed");
     Require(first.totalIndex >= 0 && first.totalIndex < kTotalEntries,
             "the total is no entry of the list");
-    Require(g_pageState.pageCount == PageCountFromIndex(first.totalIndex), "wrong page count");
+    Require(first.page.pageCount == PageCountFromIndex(first.totalIndex), "wrong page count");
     for (const auto& t : kTexts) {
         const std::string& text = first.*t.field;
         Require(text.size() <= kReadCapacity, "a loaded text exceeds the read capacity");

@@ -3,21 +3,20 @@
 #include <vector>
 
 #include "settings/PortPages.h"
-#include "tests/settings/ProcessState.h"
 
 namespace tavirap {
 namespace {
 
-class Pages : public ProcessStateTest {
+class Pages : public ::testing::Test {
 protected:
     // A loaded configuration: port n has address 100 + n, so that every
     // entry can be told from its neighbours and from the defaults.
     void Load(std::int32_t totalIndex) {
         for (int k = 0; k < kPortCount; ++k) {
-            g_portAddressTable[k] = 101 + k;
+            settings.addresses[k] = 101 + k;
         }
         settings.totalIndex = totalIndex;
-        g_pageState = {0, PageCountFromIndex(totalIndex)};
+        settings.page = {0, PageCountFromIndex(totalIndex)};
         ShowPage(settings);
     }
 
@@ -26,11 +25,11 @@ protected:
     }
 
     void ExpectPage(int page) const {
-        EXPECT_EQ(g_pageState.currentPage, page);
+        EXPECT_EQ(settings.page.currentPage, page);
         for (int k = 0; k < kRowsPerPage; ++k) {
             const int port = page * kRowsPerPage + k + 1;
             EXPECT_EQ(settings.rowLabel[k], PortLabel(port)) << k;
-            EXPECT_EQ(settings.rowAddress[k], g_portAddressTable[port - 1]) << k;
+            EXPECT_EQ(settings.rowAddress[k], settings.addresses[port - 1]) << k;
         }
     }
 
@@ -39,11 +38,11 @@ protected:
 
 TEST_F(Pages, WrapAroundBothWaysOnEightPages) {
     Load(9);
-    EXPECT_EQ(g_pageState.pageCount, 8);
+    EXPECT_EQ(settings.page.pageCount, 8);
     std::vector<int> forward;
     for (int i = 0; i < 9; ++i) {
         NextPage(settings);
-        forward.push_back(g_pageState.currentPage);
+        forward.push_back(settings.page.currentPage);
     }
     EXPECT_EQ(forward, (std::vector<int>{1, 2, 3, 4, 5, 6, 7, 0, 1}));
 
@@ -51,14 +50,14 @@ TEST_F(Pages, WrapAroundBothWaysOnEightPages) {
     std::vector<int> backward;
     for (int i = 0; i < 4; ++i) {
         PrevPage(settings);
-        backward.push_back(g_pageState.currentPage);
+        backward.push_back(settings.page.currentPage);
     }
     EXPECT_EQ(backward, (std::vector<int>{1, 0, 7, 6}));
     PrevPage(settings);
     PrevPage(settings);
     ExpectPage(4);
 
-    g_pageState.currentPage = 0;
+    settings.page.currentPage = 0;
     ShowPage(settings);
     PrevPage(settings);
     ExpectPage(7);
@@ -72,14 +71,14 @@ TEST_F(Pages, OnePageTotalsStayOnPageZeroAndKeepEdits) {
         Load(index);
         settings.rowAddress[1] = 42;
         NextPage(settings);
-        EXPECT_EQ(g_pageState.currentPage, 0) << index;
+        EXPECT_EQ(settings.page.currentPage, 0) << index;
         EXPECT_EQ(settings.rowAddress[1], 42) << index;
         settings.rowAddress[0] = 7;
         PrevPage(settings);
-        EXPECT_EQ(g_pageState.currentPage, 0) << index;
-        EXPECT_EQ(g_portAddressTable[0], 7) << index;
-        EXPECT_EQ(g_portAddressTable[1], 42) << index;
-        EXPECT_EQ(g_pageState.pageCount, 1) << index;
+        EXPECT_EQ(settings.page.currentPage, 0) << index;
+        EXPECT_EQ(settings.addresses[0], 7) << index;
+        EXPECT_EQ(settings.addresses[1], 42) << index;
+        EXPECT_EQ(settings.page.pageCount, 1) << index;
     }
 }
 
@@ -90,9 +89,9 @@ TEST_F(Pages, EditsAreStoredAtTheirPortWhenLeavingAPage) {
     NextPage(settings);  // page 3: SERIAL25 to SERIAL32
     settings.rowAddress[1] = 17;
     NextPage(settings);
-    EXPECT_EQ(g_portAddressTable[25], 17);
-    EXPECT_EQ(g_portAddressTable[24], 125);
-    EXPECT_EQ(g_portAddressTable[26], 127);
+    EXPECT_EQ(settings.addresses[25], 17);
+    EXPECT_EQ(settings.addresses[24], 125);
+    EXPECT_EQ(settings.addresses[26], 127);
     PrevPage(settings);
     EXPECT_EQ(settings.rowAddress[1], 17);
     EXPECT_EQ(settings.rowLabel[1], "SERIAL26");
@@ -108,13 +107,13 @@ TEST_F(Pages, TotalChangedOnALaterPageKeepsThatPage) {
     ChangeTotal(settings);
     ExpectPage(5);
     EXPECT_EQ(settings.rowLabel[0], "SERIAL41");
-    EXPECT_EQ(g_portAddressTable[40], 9);
-    EXPECT_EQ(g_pageState.pageCount, 2);
+    EXPECT_EQ(settings.addresses[40], 9);
+    EXPECT_EQ(settings.page.pageCount, 2);
 
     NextPage(settings);
     ExpectPage(0);
 
-    g_pageState.currentPage = 5;
+    settings.page.currentPage = 5;
     ShowPage(settings);
     PrevPage(settings);
     ExpectPage(4);
@@ -146,7 +145,7 @@ TEST_F(Pages, BlankRowsOnlyOnPageZero) {
     ChangeTotal(settings);
     ExpectPage(1);
     NextPage(settings);  // one page now: back to page 0, blanked
-    EXPECT_EQ(g_pageState.currentPage, 0);
+    EXPECT_EQ(settings.page.currentPage, 0);
     EXPECT_EQ(Labels(), (std::vector<std::string>{"SERIAL1", "SERIAL2", "", "", "", "", "", ""}));
 }
 
@@ -161,7 +160,7 @@ TEST_F(Pages, BlankRowsDoNotOverwriteTheirPorts) {
     NextPage(settings);
     PrevPage(settings);
     for (int k = 2; k < kRowsPerPage; ++k) {
-        EXPECT_EQ(g_portAddressTable[k], 101 + k) << k;
+        EXPECT_EQ(settings.addresses[k], 101 + k) << k;
     }
 
     settings.totalIndex = 2;  // and back to 8
@@ -183,11 +182,11 @@ TEST_F(Pages, NoIndexMovesAPagePastTheTable) {
     settings.totalIndex = 13;  // not an entry of the list
     for (int i = 0; i < 20; ++i) {
         NextPage(settings);
-        ASSERT_GE(g_pageState.currentPage, 0);
-        ASSERT_LT(g_pageState.currentPage, 8);
+        ASSERT_GE(settings.page.currentPage, 0);
+        ASSERT_LT(settings.page.currentPage, 8);
     }
     PrevPage(settings);
-    EXPECT_LT(g_pageState.currentPage, 8);
+    EXPECT_LT(settings.page.currentPage, 8);
 }
 
 }  // namespace

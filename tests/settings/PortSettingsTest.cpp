@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
 #include "settings/PortSettings.h"
-#include "tests/settings/ProcessState.h"
+#include <gtest/gtest.h>
+
+#include "settings/PortSettings.h"
 
 namespace tavirap {
 namespace {
@@ -52,17 +54,17 @@ TEST(Mappings, PageCounts) {
     }
 }
 
-using Defaults = ProcessStateTest;
+using Defaults = ::testing::Test;
 
 TEST_F(Defaults, ProcessStartsWithEmptyTableOnOnePage) {
-    EXPECT_EQ(g_portAddressTable, PortAddressTable{});
-    EXPECT_EQ(g_pageState.currentPage, 0);
-    EXPECT_EQ(g_pageState.pageCount, 1);
+    EXPECT_EQ(PortSettings{}.addresses, PortAddressTable{});
+    EXPECT_EQ(PortSettings{}.page.currentPage, 0);
+    EXPECT_EQ(PortSettings{}.page.pageCount, 1);
 }
 
 TEST_F(Defaults, ResetDefaultsFillsRecordTableAndPages) {
-    g_pageState = {5, 8};
     PortSettings settings;
+    settings.page = {5, 8};
     settings.rowLabel[3].clear();
     settings.totalIndex = 9;
     settings.parity = "Odd Parity";
@@ -70,10 +72,10 @@ TEST_F(Defaults, ResetDefaultsFillsRecordTableAndPages) {
     ResetDefaults(settings);
 
     for (int n = 1; n <= kPortCount; ++n) {
-        EXPECT_EQ(g_portAddressTable[n - 1], n);
+        EXPECT_EQ(settings.addresses[n - 1], n);
     }
-    EXPECT_EQ(g_pageState.currentPage, 0);
-    EXPECT_EQ(g_pageState.pageCount, 1);
+    EXPECT_EQ(settings.page.currentPage, 0);
+    EXPECT_EQ(settings.page.pageCount, 1);
     EXPECT_EQ(settings.rowAddress, (std::array<std::int32_t, 8>{1, 2, 3, 4, 5, 6, 7, 8}));
     EXPECT_EQ(settings.rowLabel[0], "SERIAL1");
     EXPECT_EQ(settings.rowLabel[3], "SERIAL4");

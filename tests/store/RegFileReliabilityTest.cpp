@@ -32,10 +32,9 @@
 namespace tavirap {
 namespace {
 
-// Everything the program saves: the record and the address table.
+// Everything the program saves: the record with its address table.
 struct Configuration {
     PortSettings settings;
-    PortAddressTable table{};
 };
 
 Configuration MakeConfiguration(int seed) {
@@ -47,20 +46,18 @@ Configuration MakeConfiguration(int seed) {
     c.settings.mainPort = "COM" + std::to_string(seed % 9 + 1);
     c.settings.flowControl = seed % 2 == 0 ? "None" : "Xon / Xoff";
     for (int i = 0; i < kPortCount; ++i) {
-        c.table[i] = (i * 7 + seed) % 65;
+        c.settings.addresses[i] = (i * 7 + seed) % 65;
     }
     return c;
 }
 
 Status Save(SettingsStore& store, const Configuration& c) {
-    g_portAddressTable = c.table;
     return SaveSettings(store, c.settings);
 }
 
 // What a load of the file gives, compared field by field.
 testing::AssertionResult Loads(SettingsStore& store, const Configuration& expected,
                                LoadResult* result = nullptr) {
-    ResetProcessState();
     PortSettings settings;
     const LoadResult loaded = LoadSettings(store, settings);
     if (result != nullptr) {
@@ -75,7 +72,7 @@ testing::AssertionResult Loads(SettingsStore& store, const Configuration& expect
         return testing::AssertionFailure()
                << "loaded " << texts(settings) << ", saved " << texts(e);
     }
-    if (g_portAddressTable != expected.table) {
+    if (settings.addresses != e.addresses) {
         return testing::AssertionFailure() << "the address table differs";
     }
     return testing::AssertionSuccess();
@@ -102,8 +99,6 @@ double Milliseconds(std::chrono::steady_clock::duration d) {
 
 class RegFileReliability : public ::testing::Test {
 protected:
-    void SetUp() override { ResetProcessState(); }
-
     TempFolder folder;
     std::string file = folder.Path() + "/registry.reg";
 };
@@ -244,7 +239,7 @@ struct Race {
 // exactly what one process saved last.
 TEST_F(RegFileReliability, ProcessesRacingToLoadAndSaveLoseNoFile) {
     Configuration start = MakeConfiguration(3);
-    start.table.fill(0);
+    start.settings.addresses.fill(0);
     {
         RegFileStore store(file);
         ASSERT_EQ(Save(store, start), status::kSuccess);
@@ -283,9 +278,9 @@ TEST_F(RegFileReliability, ProcessesRacingToLoadAndSaveLoseNoFile) {
                 PortSettings settings;
                 const LoadResult loaded = LoadSettings(store, settings);
                 me.loadFailures += loaded.readOnly || loaded.saveStatus != status::kSuccess;
-                ++g_portAddressTable[w];
+                ++settings.addresses[w];
                 me.saveFailures += SaveSettings(store, settings) != status::kSuccess;
-                me.lastSaved = g_portAddressTable;
+                me.lastSaved = settings.addresses;
                 me.cycles = cycle + 1;
             }
             me.longestOpenMs = Milliseconds(store.longest);
@@ -315,7 +310,7 @@ TEST_F(RegFileReliability, ProcessesRacingToLoadAndSaveLoseNoFile) {
         const Race::Worker& worker = race->workers[w];
         WriteFile(copy, final);
         Configuration last = start;
-        last.table = worker.lastSaved;
+        last.settings.addresses = worker.lastSaved;
         RegFileStore copyStore(copy);
         ASSERT_EQ(Save(copyStore, last), status::kSuccess);
         if (ReadFile(copy) == final) {
@@ -329,11 +324,11 @@ TEST_F(RegFileReliability, ProcessesRacingToLoadAndSaveLoseNoFile) {
     ASSERT_NE(lastSaver, -1) << "the file is no process's last save";
     RegFileStore store(file);
     Configuration last = start;
-    last.table = race->workers[lastSaver].lastSaved;
+    last.settings.addresses = race->workers[lastSaver].lastSaved;
     EXPECT_TRUE(Loads(store, last));
     for (int w = 0; w < kWorkers; ++w) {
-        EXPECT_LE(last.table[w], kCycles);
-        lost += kCycles - last.table[w];
+        EXPECT_LE(last.settings.addresses[w], kCycles);
+        lost += kCycles - last.settings.addresses[w];
     }
     std::printf(
         "%d processes, %d load-change-save cycles in %.0f ms, %d failed loads, %d failed saves; "
@@ -563,7 +558,7 @@ TEST_F(RegFileReliability, Version5FileIsLoadedAndStaysVersion5) {
     Configuration expected;
     ResetDefaults(expected.settings);
     for (int i = 0; i < kPortCount; ++i) {
-        expected.table[i] = i + 1;
+        expected.settings.addresses[i] = i + 1;
     }
     expected.settings.totalIndex = 3;
     expected.settings.parity = "Mark Parity";

@@ -344,7 +344,6 @@ TEST_F(RegFileStoreTest, DamagedFileIsLeftAsItWasAndTheErrorNamesTheLine) {
 
         // The program: its load shows the defaults and why it may not write;
         // a save is refused.
-        ResetProcessState();
         PortSettings settings;
         settings.parity = "Even Parity";
         const LoadResult loaded = LoadSettings(store, settings);

@@ -11,13 +11,12 @@
 #include "store/RegFile.h"
 #include "store/RegistryStore.h"
 #include "store/SettingsIo.h"
-#include "tests/settings/ProcessState.h"
 #include "tests/store/RegistryTestKey.h"
 
 namespace tavirap {
 namespace {
 
-using RegImport = ProcessStateTest;
+using RegImport = ::testing::Test;
 
 TEST_F(RegImport, WrittenFileImportsByteForByte) {
     // A saved configuration with texts at every length the key has, plus
@@ -28,7 +27,7 @@ TEST_F(RegImport, WrittenFileImportsByteForByte) {
     settings.stopBits = "1.5";
     settings.mainPort = "COM12345";
     settings.baudRate = "1\"2\\3";
-    g_portAddressTable[5] = -7;
+    settings.addresses[5] = -7;
     MemoryStore saved;
     ASSERT_EQ(SaveSettings(saved, settings), status::kSuccess);
     MemoryStore::Values values = *saved.FindKey(kServiceKeyPath);

@@ -6,7 +6,6 @@
 
 #include "store/MemoryStore.h"
 #include "store/SettingsIo.h"
-#include "tests/settings/ProcessState.h"
 #include "tests/store/Bytes.h"
 
 namespace tavirap {
@@ -51,7 +50,7 @@ std::vector<std::string> SaveLog() {
     return log;
 }
 
-class SettingsIo : public ProcessStateTest {
+class SettingsIo : public ::testing::Test {
 protected:
     void Put(std::string_view name, ValueType type, Bytes data) {
         store.AddKey(kServiceKeyPath).push_back({std::string(name), type, std::move(data)});
@@ -89,7 +88,7 @@ TEST_F(SettingsIo, EmptyStoreIsCreatedWithTheDefaults) {
 
 TEST_F(SettingsIo, LoadReadsInOrderThenWritesBack) {
     Put("MaxPort", kRegDword, Dword(16));
-    g_pageState = {3, 8};
+    settings.page = {3, 8};
     LoadSettings(store, settings);
 
     std::vector<std::string> expected = {"open all SYSTEM\\CurrentControlSet\\Services\\TAVIRPORT",
@@ -107,10 +106,10 @@ TEST_F(SettingsIo, LoadReadsInOrderThenWritesBack) {
     EXPECT_EQ(store.log, expected);
 
     EXPECT_EQ(settings.totalIndex, 3);
-    EXPECT_EQ(g_pageState.currentPage, 0);
-    EXPECT_EQ(g_pageState.pageCount, 2);
+    EXPECT_EQ(settings.page.currentPage, 0);
+    EXPECT_EQ(settings.page.pageCount, 2);
     for (int n = 1; n <= kPortCount; ++n) {
-        EXPECT_EQ(g_portAddressTable[n - 1], n);
+        EXPECT_EQ(settings.addresses[n - 1], n);
     }
     EXPECT_EQ(settings.rowAddress, (std::array<std::int32_t, 8>{1, 2, 3, 4, 5, 6, 7, 8}));
     Values written = Defaults();
@@ -148,10 +147,10 @@ TEST_F(SettingsIo, StoredValuesAreLoadedAndMissingOnesTakeTheirFallbacks) {
             EXPECT_EQ(settings.*c.field, &c == &missing ? c.fallback : c.stored)
                 << c.name << " with " << missing.name << " missing";
         }
-        EXPECT_EQ(g_portAddressTable[4], 33);
+        EXPECT_EQ(settings.addresses[4], 33);
         EXPECT_EQ(settings.rowAddress[4], 33);
-        EXPECT_EQ(g_portAddressTable[63], -4);
-        EXPECT_EQ(g_portAddressTable[5], 6);
+        EXPECT_EQ(settings.addresses[63], -4);
+        EXPECT_EQ(settings.addresses[5], 6);
         EXPECT_EQ(Stored().count("portadd64"), 1u);  // written back under its own spelling
     }
 }
@@ -167,7 +166,7 @@ TEST_F(SettingsIo, TotalIsAlwaysAnEntryOfTheList) {
         Put("MaxPort", kRegDword, Dword(c.stored));
         LoadSettings(store, settings);
         EXPECT_EQ(settings.totalIndex, c.index) << c.stored;
-        EXPECT_EQ(g_pageState.pageCount, PageCountFromIndex(c.index)) << c.stored;
+        EXPECT_EQ(settings.page.pageCount, PageCountFromIndex(c.index)) << c.stored;
         EXPECT_EQ(Stored().at("MaxPort"), std::pair(kRegDword, Dword(c.written))) << c.stored;
     }
     settings.totalIndex = -1;  // the list without a choice
@@ -241,9 +240,9 @@ TEST_F(SettingsIo, ShortNumbersCountFromTheirLowBytes) {
     Put("PortAdd3", kRegDword, {1, 2, 3, 4, 5});  // too large: the fallback
     LoadSettings(store, settings);
     EXPECT_EQ(settings.totalIndex, 3);
-    EXPECT_EQ(g_portAddressTable[0], 0x1234);
-    EXPECT_EQ(g_portAddressTable[1], 0);
-    EXPECT_EQ(g_portAddressTable[2], 3);
+    EXPECT_EQ(settings.addresses[0], 0x1234);
+    EXPECT_EQ(settings.addresses[1], 0);
+    EXPECT_EQ(settings.addresses[2], 3);
 }
 
 TEST_F(SettingsIo, KeyThatCannotBeWrittenIsLoadedReadOnly) {
@@ -261,8 +260,8 @@ TEST_F(SettingsIo, KeyThatCannotBeWrittenIsLoadedReadOnly) {
     EXPECT_EQ(result.readOnlyReason, StatusText(status::kAccessDenied));
     EXPECT_EQ(settings.totalIndex, 9);
     EXPECT_EQ(settings.parity, "Odd Parity");
-    EXPECT_EQ(g_portAddressTable[8], 50);
-    EXPECT_EQ(g_pageState.pageCount, 8);
+    EXPECT_EQ(settings.addresses[8], 50);
+    EXPECT_EQ(settings.page.pageCount, 8);
     EXPECT_EQ(store.log.at(1), "open read SYSTEM\\CurrentControlSet\\Services\\TAVIRPORT");
     EXPECT_EQ(store.log.back(), "close");
     EXPECT_TRUE(std::none_of(store.log.begin(), store.log.end(), [](const std::string& line) {
@@ -294,7 +293,7 @@ TEST_F(SettingsIo, KeyThatCannotBeReadShowsTheDefaultsAndWritesNothing) {
         EXPECT_TRUE(result.defaultsShown);
         EXPECT_EQ(result.readOnlyStatus, c.reported);
         EXPECT_EQ(settings.totalIndex, 2);
-        EXPECT_EQ(g_portAddressTable[63], 64);
+        EXPECT_EQ(settings.addresses[63], 64);
         EXPECT_EQ(store.log.size(), 2u);
         EXPECT_EQ(store.FindKey(kServiceKeyPath) != nullptr, c.keyExists);
     }

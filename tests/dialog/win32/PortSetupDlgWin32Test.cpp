@@ -7,7 +7,6 @@
 
 #include "store/RegistryStore.h"
 #include "tests/dialog/DialogScenarios.h"
-#include "tests/settings/ProcessState.h"
 #include "tests/store/RegistryTestKey.h"
 
 namespace tavirap {
@@ -16,7 +15,7 @@ namespace {
 // The application object the dialog takes its icon from.
 CWinApp theTestApp;
 
-class Scenarios : public ProcessStateTest, public ::testing::WithParamInterface<test::Scenario> {};
+class Scenarios : public ::testing::Test, public ::testing::WithParamInterface<test::Scenario> {};
 
 TEST_P(Scenarios, RunOnWin32) {
     RegistryTestKey key("dialog-" + GetParam().name);
