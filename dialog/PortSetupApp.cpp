@@ -1,5 +1,8 @@
 #include "dialog/PortSetupApp.h"
 
+#include <cstdio>
+
+#include "cli/CommandLine.h"
 #include "dialog/PortSetupDlg.h"
 #include "store/MachineStore.h"
 
@@ -10,6 +13,27 @@ ON_COMMAND(ID_HELP, &CWinApp::OnHelp)
 END_MESSAGE_MAP()
 
 CPortSetupApp::CPortSetupApp() = default;
+
+bool CPortSetupApp::RunWithoutWindow(const std::vector<std::string>& args, int& exitCode) {
+    if (!IsCommandLineRun(args)) {
+        return false;
+    }
+    Console console;
+    console.readInput = [](std::string& text, std::size_t limit) {
+        text.assign(limit + 1, '\0');
+        text.resize(std::fread(text.data(), 1, text.size(), stdin));
+        return std::ferror(stdin) == 0;
+    };
+    const std::unique_ptr<SettingsStore> store = MakeMachineStore();
+    exitCode = RunCommandLine(args, *store, console);
+    std::fwrite(console.err.data(), 1, console.err.size(), stderr);
+    // Output that does not arrive whole (a full disk behind a redirection) is a failed run.
+    if (std::fwrite(console.out.data(), 1, console.out.size(), stdout) != console.out.size() ||
+        std::fflush(stdout) != 0) {
+        exitCode = exitCode == kExitDone ? kExitStoreFailed : exitCode;
+    }
+    return true;
+}
 
 bool CPortSetupApp::InitInstance() {
     AfxEnableControlContainer();

@@ -9,6 +9,8 @@ class CPortSetupApp : public CWinApp {
 public:
     CPortSetupApp();
 
+    // Options make a command-line run for scripts, without the dialog.
+    bool RunWithoutWindow(const std::vector<std::string>& args, int& exitCode) override;
     bool InitInstance() override;
 
     DECLARE_MESSAGE_MAP()

@@ -271,6 +271,16 @@ int AfxMessageBox(std::string_view text, UINT type) {
 // Embedded (ActiveX) controls exist only on Windows, and the form has none.
 void AfxEnableControlContainer() {}
 
+bool CWinApp::RunWithoutWindow(const std::vector<std::string>&, int&) {
+    return false;
+}
+
+bool AfxRunWithoutWindow(int argc, char** argv, int& exitCode) {
+    CWinApp* app = AfxGetApp();
+    return app != nullptr && argc > 1 &&
+           app->RunWithoutWindow(std::vector<std::string>(argv + 1, argv + argc), exitCode);
+}
+
 int AfxWinMain() {
     CWinApp* app = AfxGetApp();
     if (app == nullptr) {

@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "framework/Backend.h"
 #include "framework/DialogTemplate.h"
@@ -169,6 +170,10 @@ public:
     explicit CWinApp(const char* appName = nullptr);
     ~CWinApp() override;
 
+    // A run that needs no window, such as a command line for scripts: true
+    // with its exit code, or false to go on to InitInstance. The backends ask
+    // before they touch the window system, so it needs no display.
+    virtual bool RunWithoutWindow(const std::vector<std::string>& args, int& exitCode);
     virtual bool InitInstance();
     // The message loop, for an InitInstance that returns true.
     virtual int Run();
@@ -193,6 +198,9 @@ void AfxEnableControlContainer();
 // Runs the application object: InitInstance, then the message loop when it
 // returns true. Backends' entry points call it; returns the exit code.
 int AfxWinMain();
+// Asks the application object whether the program's arguments make a run
+// without a window; true with that run's exit code.
+bool AfxRunWithoutWindow(int argc, char** argv, int& exitCode);
 
 // The device context of the paint message being delivered.
 class CPaintDC {

@@ -45,7 +45,4 @@ private:
     std::vector<std::pair<std::string, Values>> keys_;
 };
 
-// Registry names compare without regard to case (ASCII letters).
-bool SameName(std::string_view a, std::string_view b);
-
 }  // namespace tavirap

@@ -482,6 +482,7 @@ private:
             sectionIndex_.try_emplace(PathIndexKey(path), document_.sections.size());
         if (added) {
             document_.sections.push_back(RegSection{std::string(path), {}, std::string(raw)});
+            document_.sections.back().line = next_;
         }
         section_ = &document_.sections[known->second];
         names_.clear();
@@ -499,6 +500,7 @@ private:
         }
         RegEntry entry;
         entry.isValue = true;
+        entry.line = next_;
         AppendLine(entry.lines, raw);
         RegValue& value = entry.value;
         std::string error;

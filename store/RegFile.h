@@ -28,6 +28,7 @@ struct RegEntry {
     // Each line ended by "\n", whatever the file's line ends: one string per
     // entry rather than one per line, as a file is parsed at every open.
     std::string lines;
+    std::size_t line = 0;  // where it starts in the file read, counted from 1; 0 when set since
 };
 
 // One [key] section; repeated sections of one key are merged into the first.
@@ -38,6 +39,7 @@ struct RegSection {
     // Where the next lookup starts: after the entry the last one found, so
     // that reading or writing a key's values in their order costs a step each.
     mutable std::size_t searchFrom = 0;
+    std::size_t line = 0;  // of the first [path] line read, counted from 1; 0 for a new section
 
     const RegValue* Find(std::string_view name) const;
     void Set(std::string_view name, ValueType type, std::vector<std::uint8_t> data);
@@ -73,6 +75,9 @@ struct RegParseError {
 };
 
 inline constexpr std::string_view kLocalMachine = "HKEY_LOCAL_MACHINE";
+
+// Larger registry files are refused without being read, wherever they come from.
+inline constexpr std::size_t kMaxRegFileSize = 1024 * 1024;
 
 // Parses a registry file's bytes (CRLF or LF line ends). Deleting entries
 // ([-key], "name"=-), a value set twice in one key, NUL bytes and anything

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <array>
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <utility>
 
@@ -16,7 +17,8 @@
 namespace tavirap {
 
 std::string DefaultRegistryFile() {
-    return TAVIRAP_REGISTRY_FILE;
+    const char* chosen = std::getenv("TAVIRAP_REGISTRY_FILE");
+    return chosen != nullptr && *chosen != '\0' ? chosen : TAVIRAP_REGISTRY_FILE;
 }
 
 namespace {

@@ -9,17 +9,19 @@
 #include <string>
 #include <string_view>
 
+#include "store/RegFile.h"
 #include "store/SettingsStore.h"
 
 namespace tavirap {
 
-// The registry file of this machine, chosen when the program is built.
+// The registry file of this machine, chosen when the program is built; the
+// environment variable TAVIRAP_REGISTRY_FILE names another, for trials and tests.
 std::string DefaultRegistryFile();
 
 class RegFileStore : public SettingsStore {
 public:
     // Larger files are refused without being read.
-    static constexpr std::size_t kMaxFileSize = 1024 * 1024;
+    static constexpr std::size_t kMaxFileSize = kMaxRegFileSize;
 
     // file: the registry file; its folder must exist for the file to be created.
     explicit RegFileStore(std::string file);

@@ -4,38 +4,14 @@
 #include <array>
 #include <string>
 
+#include "settings/FieldChecks.h"
+
 namespace tavirap {
 
 namespace {
 
 constexpr std::uint32_t kNumberSize = 4;
 constexpr std::uint32_t kTextCapacity = 64;
-
-// The six line-parameter texts: read under one name, written under another
-// for flow control ("FLow Control" is what the driver has always been given;
-// names compare without regard to case, so both address one value).
-struct TextValue {
-    const char* readName;
-    const char* writeName;
-    std::uint32_t size;  // bytes stored, whatever the text's length
-    std::string PortSettings::*field;
-    const char* fallback;
-};
-
-constexpr TextValue kTexts[] = {
-    {"DataBit", "DataBit", 2, &PortSettings::dataBits, defaults::kDataBits},
-    {"StopBit", "StopBit", 2, &PortSettings::stopBits, defaults::kStopBits},
-    {"Parity", "Parity", 22, &PortSettings::parity, defaults::kParity},
-    {"TRxPort", "TRxPort", 8, &PortSettings::mainPort, defaults::kMainPort},
-    {"BaudRate", "BaudRate", 12, &PortSettings::baudRate, defaults::kBaudRate},
-    {"Flow Control", "FLow Control", 16, &PortSettings::flowControl, defaults::kFlowControl},
-};
-
-constexpr const char* kMaxPortName = "MaxPort";
-
-std::string PortAddressName(int port) {
-    return "PortAdd" + std::to_string(port);
-}
 
 // A number as REG_DWORD: 32-bit little-endian. Shorter data counts from its
 // low bytes up.
@@ -53,12 +29,12 @@ bool ReadNumber(SettingsKey& key, std::string_view name, std::int32_t& number) {
     return true;
 }
 
-Status WriteNumber(SettingsKey& key, std::string_view name, std::int32_t number) {
+RegValue Number(std::string name, std::int32_t number) {
     const auto bits = static_cast<std::uint32_t>(number);
-    const std::array<std::uint8_t, kNumberSize> data{
-        static_cast<std::uint8_t>(bits), static_cast<std::uint8_t>(bits >> 8),
-        static_cast<std::uint8_t>(bits >> 16), static_cast<std::uint8_t>(bits >> 24)};
-    return key.SetValue(name, kRegDword, data.data(), kNumberSize);
+    return {std::move(name),
+            kRegDword,
+            {static_cast<std::uint8_t>(bits), static_cast<std::uint8_t>(bits >> 8),
+             static_cast<std::uint8_t>(bits >> 16), static_cast<std::uint8_t>(bits >> 24)}};
 }
 
 // The text up to its first zero byte, or all of it when it has none.
@@ -75,8 +51,8 @@ bool ReadText(SettingsKey& key, std::string_view name, std::string& text) {
 
 // Exactly `size` bytes: the text, cut at the last whole character that fits,
 // then zero bytes.
-Status WriteText(const SettingsStore& store, SettingsKey& key, std::string_view name,
-                 std::string_view text, std::uint32_t size) {
+RegValue Text(const SettingsStore& store, std::string name, std::string_view text,
+              std::uint32_t size) {
     std::size_t kept = 0;
     while (kept < text.size()) {
         const std::size_t next = kept + store.CharacterLength(text, kept);
@@ -85,12 +61,14 @@ Status WriteText(const SettingsStore& store, SettingsKey& key, std::string_view 
         }
         kept = next;
     }
-    std::array<std::uint8_t, kTextCapacity> data{};
-    std::copy_n(text.begin(), kept, data.begin());
-    return key.SetValue(name, kRegSz, data.data(), size);
+    RegValue value{std::move(name), kRegSz, std::vector<std::uint8_t>(size, 0)};
+    std::copy_n(text.begin(), kept, value.data.begin());
+    return value;
 }
 
-void ReadKey(SettingsKey& key, PortSettings& settings) {
+}  // namespace
+
+void ReadSettings(SettingsKey& key, PortSettings& settings) {
     std::int32_t maxPort = defaults::kMaxPort;
     ReadNumber(key, kMaxPortName, maxPort);
     for (int port = 1; port <= kPortCount; ++port) {
@@ -102,39 +80,64 @@ void ReadKey(SettingsKey& key, PortSettings& settings) {
     // so the driver is never given a total the dialog cannot show.
     settings.totalIndex = ListIndexFromMaxPort(maxPort);
     std::copy_n(settings.addresses.begin(), kRowsPerPage, settings.rowAddress.begin());
-    for (const TextValue& value : kTexts) {
-        std::string& field = settings.*value.field;
-        if (!ReadText(key, value.readName, field)) {
-            field = value.fallback;
+    for (const TextField& text : kTextFields) {
+        std::string& field = settings.*text.member;
+        if (!ReadText(key, text.readName, field)) {
+            field = text.fallback;
         }
     }
     settings.page.currentPage = 0;
     settings.page.pageCount = PageCountFromIndex(settings.totalIndex);
 }
 
-}  // namespace
+std::vector<RegValue> StoredValues(const SettingsStore& store, const PortSettings& settings) {
+    std::vector<RegValue> values;
+    values.reserve(kPortCount + 1 + kTextFields.size());
+    for (int port = 1; port <= kPortCount; ++port) {
+        values.push_back(Number(PortAddressName(port), settings.addresses[port - 1]));
+    }
+    const std::int32_t listIndex = std::clamp(settings.totalIndex, 0, kTotalEntries - 1);
+    values.push_back(Number(kMaxPortName, MaxPortFromIndex(listIndex)));
+    for (const TextField& text : kTextFields) {
+        values.push_back(Text(store, text.writeName, settings.*text.member, text.size));
+    }
+    return values;
+}
+
+bool KeyHolds(SettingsKey& key, const std::vector<RegValue>& values) {
+    std::array<std::uint8_t, kTextCapacity> data{};
+    for (const RegValue& value : values) {
+        ValueType type = kRegNone;
+        std::uint32_t size = kTextCapacity;
+        if (key.QueryValue(value.name, &type, data.data(), size) != status::kSuccess ||
+            type != value.type ||
+            !std::equal(value.data.begin(), value.data.end(), data.begin(), data.begin() + size)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+Status WriteValues(SettingsKey& key, const std::vector<RegValue>& values) {
+    Status first = status::kSuccess;
+    for (const RegValue& value : values) {
+        const Status result = key.SetValue(value.name, value.type, value.data.data(),
+                                           static_cast<std::uint32_t>(value.data.size()));
+        if (first == status::kSuccess) {
+            first = result;
+        }
+    }
+    return first;
+}
 
 Status SaveSettings(SettingsStore& store, const PortSettings& settings) {
     std::unique_ptr<SettingsKey> key;
     if (Status created = store.CreateKey(kServiceKeyPath, key); created != status::kSuccess) {
         return created;
     }
-    Status first = status::kSuccess;
-    auto note = [&first](Status result) {
-        if (first == status::kSuccess) {
-            first = result;
-        }
-    };
-    for (int port = 1; port <= kPortCount; ++port) {
-        note(WriteNumber(*key, PortAddressName(port), settings.addresses[port - 1]));
-    }
-    const std::int32_t listIndex = std::clamp(settings.totalIndex, 0, kTotalEntries - 1);
-    note(WriteNumber(*key, kMaxPortName, MaxPortFromIndex(listIndex)));
-    for (const TextValue& value : kTexts) {
-        note(WriteText(store, *key, value.writeName, settings.*value.field, value.size));
-    }
-    note(key->Close());
-    return first;
+    const Status written = WriteValues(*key, StoredValues(store, settings));
+    const Status closed = key->Close();
+    return written != status::kSuccess ? written : closed;
 }
 
 LoadResult LoadSettings(SettingsStore& store, PortSettings& settings) {
@@ -161,7 +164,7 @@ LoadResult LoadSettings(SettingsStore& store, PortSettings& settings) {
             return result;
         }
     }
-    ReadKey(*key, settings);
+    ReadSettings(*key, settings);
     // The key is opened anew by the write-back; a store that locks its key
     // while open must see this one closed first.
     key->Close();

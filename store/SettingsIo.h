@@ -2,7 +2,10 @@
 // writing them back.
 #pragma once
 
+#include <vector>
+
 #include "settings/PortSettings.h"
+#include "store/RegFile.h"
 #include "store/SettingsStore.h"
 
 namespace tavirap {
@@ -28,5 +31,19 @@ LoadResult LoadSettings(SettingsStore& store, PortSettings& settings);
 // Writes the table, the total and the texts into the key, every value in order
 // even after a failure, and returns the first failing status.
 Status SaveSettings(SettingsStore& store, const PortSettings& settings);
+
+// The steps of a load and a save on a key the caller holds open, so that a
+// comparison and a write can happen under one open (one lock on the file).
+// Reads the key into the record and its table, with the fallbacks for missing
+// values; the page shown becomes page 0.
+void ReadSettings(SettingsKey& key, PortSettings& settings);
+// What the key holds for these settings, in the order it is written: the 64
+// addresses, "MaxPort" (a total held to the list) and the texts at their
+// fixed sizes.
+std::vector<RegValue> StoredValues(const SettingsStore& store, const PortSettings& settings);
+// Whether the key already holds each of these values, type and bytes.
+bool KeyHolds(SettingsKey& key, const std::vector<RegValue>& values);
+// Writes each value, even after a failure; the first failing status.
+Status WriteValues(SettingsKey& key, const std::vector<RegValue>& values);
 
 }  // namespace tavirap

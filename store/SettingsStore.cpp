@@ -6,6 +6,12 @@
 
 namespace tavirap {
 
+bool SameName(std::string_view a, std::string_view b) {
+    auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(),
+                      [&](char x, char y) { return lower(x) == lower(y); });
+}
+
 std::string StatusText(Status failure) {
     static constexpr std::pair<Status, const char*> kTexts[] = {
         {status::kSuccess, "The operation completed successfully."},

@@ -77,6 +77,9 @@ public:
     virtual std::size_t CharacterLength(std::string_view text, std::size_t pos) const;
 };
 
+// Registry names compare without regard to case (ASCII letters).
+bool SameName(std::string_view a, std::string_view b);
+
 // The registry's words for a status, for any store.
 std::string StatusText(Status failure);
 

@@ -506,6 +506,9 @@ int QtWindowBackend::RunMessageLoop() {
 }
 
 int TavirapMain(int argc, char** argv) {
+    if (int exitCode = 0; AfxRunWithoutWindow(argc, argv, exitCode)) {
+        return exitCode;
+    }
     QApplication application(argc, argv);
     QtWindowBackend backend;
     return AfxWinMain();

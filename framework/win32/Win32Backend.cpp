@@ -1,5 +1,8 @@
 #include "framework/win32/Win32Backend.h"
 
+#include <fcntl.h>
+#include <io.h>
+
 #include <exception>
 #include <stdexcept>
 #include <string>
@@ -428,7 +431,21 @@ int Win32WindowBackend::RunMessageLoop() {
     return static_cast<int>(msg.wParam);
 }
 
-int TavirapWinMain() {
+int TavirapWinMain(int argc, char** argv) {
+    // Exported files keep their CRLF line ends, and imported ones reach the
+    // parser as they are.
+    _setmode(_fileno(stdout), _O_BINARY);
+    _setmode(_fileno(stdin), _O_BINARY);
+    if (int exitCode = 0; AfxRunWithoutWindow(argc, argv, exitCode)) {
+        return exitCode;
+    }
+    // A console made just for this program (started from Explorer) goes
+    // before the dialog shows; a console shared with a shell stays.
+    DWORD processes[2];
+    if (GetConsoleProcessList(processes, 2) == 1) {
+        ShowWindow(GetConsoleWindow(), SW_HIDE);
+        FreeConsole();
+    }
     Win32WindowBackend backend;
     try {
         return AfxWinMain();

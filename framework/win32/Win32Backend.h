@@ -33,11 +33,12 @@ public:
     int RunMessageLoop() override;
 };
 
-// The program's entry on Win32: creates the backend and runs the application
-// object (InitInstance; a message loop only when it returns true). Returns
-// the exit code, 0 when InitInstance returns false; an error that escapes is
-// shown in a message box and gives 1.
-int TavirapWinMain();
+// The program's entry on Win32: a run without a window when the application
+// object makes one of the arguments; otherwise creates the backend and runs
+// the application object (InitInstance; a message loop only when it returns
+// true). Returns the exit code, 0 when InitInstance returns false; an error
+// that escapes is shown in a message box and gives 1.
+int TavirapWinMain(int argc, char** argv);
 
 // The dialog template in memory: DLGTEMPLATE with the font (DS_SETFONT),
 // then one DLGITEMTEMPLATE per control, DWORD-aligned, texts in UTF-16. The

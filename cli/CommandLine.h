@@ -1,0 +1,40 @@
+// The program's command line, for scripts and fleets: exports, checks, imports
+// and sets the driver's settings through the same store, load, save and value
+// checks as the dialog, without a window.
+#pragma once
+
+#include <cstddef>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "store/SettingsStore.h"
+
+namespace tavirap {
+
+// What happened, for scripts to test.
+enum ExitCode : int {
+    kExitDone = 0,
+    kExitRefused = 1,       // the input was refused: a bad file or value
+    kExitUsage = 2,         // the command line itself was wrong
+    kExitAccessDenied = 3,  // administrator rights are needed
+    kExitStoreFailed = 4,   // the store could not be read or written
+};
+
+// What a run reads and says: standard input on demand, standard output and
+// the errors collected for the caller to write out.
+struct Console {
+    // Standard input, up to limit bytes and one more (so that a larger input
+    // shows); false when it cannot be read.
+    std::function<bool(std::string& text, std::size_t limit)> readInput;
+    std::string out;
+    std::string err;
+};
+
+// Whether these arguments ask for a command-line run rather than the dialog.
+bool IsCommandLineRun(const std::vector<std::string>& args);
+
+// Runs the options in args (without the program's name) on the store.
+int RunCommandLine(const std::vector<std::string>& args, SettingsStore& store, Console& io);
+
+}  // namespace tavirap

@@ -1,0 +1,156 @@
+// The command line's cases (cases.txt) on a real registry file in a folder of
+// each case's own.
+#include <gtest/gtest.h>
+#include <stdlib.h>
+#include <sys/stat.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "cli/CommandLine.h"
+#include "store/MemoryStore.h"
+#include "store/RegFileStore.h"
+
+namespace tavirap {
+namespace {
+
+const std::string kCases = TAVIRAP_CLI_CASES;
+const std::string kData = std::filesystem::path(kCases).parent_path() / "data";
+
+struct Case {
+    std::string before, command, input, exit, output, error, after;
+    int line = 0;
+};
+
+void PrintTo(const Case& c, std::ostream* os) {
+    *os << "cases.txt:" << c.line;
+}
+
+std::vector<std::string> Fields(const std::string& line, const std::string& separator) {
+    std::vector<std::string> fields;
+    for (std::size_t start = 0;;) {
+        const auto end = line.find(separator, start);
+        fields.push_back(line.substr(start, end - start));
+        if (end == std::string::npos) {
+            return fields;
+        }
+        start = end + separator.size();
+    }
+}
+
+std::vector<Case> ReadCases() {
+    std::vector<Case> cases;
+    std::ifstream in(kCases);
+    int number = 0;
+    for (std::string line; std::getline(in, line);) {
+        ++number;
+        if (line.empty() || line[0] == '#') {
+            continue;
+        }
+        auto f = Fields(line, " | ");
+        if (f.size() != 7) {
+            ADD_FAILURE() << "cases.txt:" << number << ": expected 7 fields";
+            continue;
+        }
+        cases.push_back({f[0], f[1], f[2], f[3], f[4], f[5], f[6], number});
+    }
+    return cases;
+}
+
+// Words split at blanks; "double quotes" keep blanks in a word.
+std::vector<std::string> Arguments(const std::string& command, const std::string& folder) {
+    std::vector<std::string> words;
+    bool quoted = false, inWord = false;
+    for (char c : command) {
+        if (c == ' ' && !quoted) {
+            inWord = false;
+            continue;
+        }
+        if (!inWord) {
+            words.emplace_back();
+            inWord = true;
+        }
+        if (c == '"') {
+            quoted = !quoted;
+        } else {
+            words.back() += c;
+        }
+    }
+    for (std::string& word : words) {
+        for (const auto& [mark, path] : {std::pair{"{data}", kData}, {"{folder}", folder}}) {
+            if (const auto at = word.find(mark); at != std::string::npos) {
+                word.replace(at, std::string(mark).size(), path);
+            }
+        }
+    }
+    return words;
+}
+
+std::string Bytes(const std::string& file) {
+    std::ifstream in(file, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+class CommandLine : public ::testing::TestWithParam<Case> {};
+
+TEST_P(CommandLine, Runs) {
+    const Case& c = GetParam();
+    SCOPED_TRACE("cases.txt:" + std::to_string(c.line) + ": " + c.command);
+    char folderName[] = "/tmp/tavirap-cli-XXXXXX";
+    ASSERT_NE(::mkdtemp(folderName), nullptr);
+    const std::string folder = folderName;
+    const std::string registry = folder + "/registry.reg";
+    if (c.before != "none" && c.before != "denied") {
+        std::filesystem::copy_file(kData + "/" + c.before, registry);
+    }
+    struct stat before {};
+    ::stat(registry.c_str(), &before);
+
+    RegFileStore fileStore(registry);
+    MemoryStore denied;
+    denied.openAllAccessFailure = denied.createFailure = status::kAccessDenied;
+    SettingsStore& store = c.before == "denied" ? static_cast<SettingsStore&>(denied) : fileStore;
+    const std::string input = c.input == "over-1MiB" ? std::string(kMaxRegFileSize + 1, ';')
+                              : c.input == "-"       ? std::string()
+                                                     : Bytes(kData + "/" + c.input);
+    Console io;
+    io.readInput = [&](std::string& text, std::size_t limit) {
+        text = input.substr(0, limit + 1);
+        return true;
+    };
+    const int exit = RunCommandLine(Arguments(c.command, folder), store, io);
+    const std::string& output = io.out;
+
+    EXPECT_EQ(std::to_string(exit), c.exit) << io.err;
+    if (c.output.starts_with("=")) {
+        EXPECT_EQ(output, Bytes(kData + "/" + c.output.substr(1)));
+    } else {
+        EXPECT_EQ(output.substr(0, output.find('\n')), c.output == "-" ? "" : c.output);
+    }
+    if (c.error == "-") {
+        EXPECT_EQ(io.err, "");
+    } else {
+        for (const std::string& part : Fields(c.error, " && ")) {
+            EXPECT_NE(io.err.find(part), std::string::npos) << part << " in\n" << io.err;
+        }
+    }
+    struct stat after {};
+    const bool exists = ::stat(registry.c_str(), &after) == 0;
+    if (c.after == "none") {
+        EXPECT_FALSE(exists || denied.FindKey(kServiceKeyPath) != nullptr);
+    } else if (c.after == "same") {
+        EXPECT_EQ(Bytes(registry), Bytes(kData + "/" + c.before));
+        EXPECT_EQ(after.st_ino, before.st_ino);
+        EXPECT_EQ(after.st_mtim.tv_nsec, before.st_mtim.tv_nsec);
+        EXPECT_EQ(after.st_mtim.tv_sec, before.st_mtim.tv_sec);
+    } else {
+        EXPECT_EQ(Bytes(registry), Bytes(kData + "/" + c.after));
+    }
+    std::filesystem::remove_all(folder);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, CommandLine, ::testing::ValuesIn(ReadCases()),
+                         [](const auto& info) { return "line" + std::to_string(info.param.line); });
+
+}  // namespace
+}  // namespace tavirap
