@@ -660,13 +660,16 @@ const RegValue* RegSection::Find(std::string_view name) const {
     return i < entries.size() ? &entries[i].value : nullptr;
 }
 
-void RegSection::Set(std::string_view name, ValueType type, std::vector<std::uint8_t> data) {
+bool RegSection::Set(std::string_view name, ValueType type, std::vector<std::uint8_t> data) {
     if (const std::size_t i = FindEntry(*this, name); i < entries.size()) {
         RegEntry& entry = entries[i];
+        if (entry.value.type == type && entry.value.data == data) {
+            return false;
+        }
         entry.value.type = type;
         entry.value.data = std::move(data);
         entry.lines.clear();
-        return;
+        return true;
     }
     // After the last value, before the comments and blank lines that end the section.
     auto last = std::find_if(entries.rbegin(), entries.rend(),
@@ -674,6 +677,7 @@ void RegSection::Set(std::string_view name, ValueType type, std::vector<std::uin
     const auto added =
         entries.insert(last.base(), RegEntry{true, {std::string(name), type, std::move(data)}, {}});
     searchFrom = static_cast<std::size_t>(added - entries.begin()) + 1;
+    return true;
 }
 
 RegSection* RegDocument::FindSection(std::string_view path) {

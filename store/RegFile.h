@@ -18,6 +18,8 @@ struct RegValue {
     std::string name;  // "" is the key's default value, written as @
     ValueType type = kRegNone;
     std::vector<std::uint8_t> data;
+
+    bool operator==(const RegValue&) const = default;
 };
 
 // A value with the lines it was read from, or a comment or blank line. A value
@@ -42,7 +44,9 @@ struct RegSection {
     std::size_t line = 0;  // of the first [path] line read, counted from 1; 0 for a new section
 
     const RegValue* Find(std::string_view name) const;
-    void Set(std::string_view name, ValueType type, std::vector<std::uint8_t> data);
+    // Whether the section changed: a value set to the type and data it has
+    // keeps its lines as they were.
+    bool Set(std::string_view name, ValueType type, std::vector<std::uint8_t> data);
 };
 
 enum class RegFormat {

@@ -178,8 +178,9 @@ public:
             const std::string wide = Utf8ToUtf16(std::string(bytes.begin(), bytes.end()));
             bytes.assign(wide.begin(), wide.end());
         }
-        section->Set(name, type, std::move(bytes));
-        dirty_ = true;
+        // A key written with what it holds commits nothing: the file keeps
+        // its bytes, its inode and its time.
+        dirty_ = section->Set(name, type, std::move(bytes)) || dirty_;
         return status::kSuccess;
     }
 

@@ -161,18 +161,42 @@ LoadResult LoadSettings(SettingsStore& store, PortSettings& settings) {
         if (read != status::kSuccess) {
             ResetDefaults(settings);
             result.defaultsShown = true;
+            result.unreadable = read != status::kNotFound;
             return result;
         }
     }
     ReadSettings(*key, settings);
-    // The key is opened anew by the write-back; a store that locks its key
-    // while open must see this one closed first.
-    key->Close();
-    key.reset();
     if (!result.readOnly) {
-        result.saveStatus = SaveSettings(store, settings);
+        // Written back through the same open: the file is read once, and a
+        // key that already holds its values in their stored form is not
+        // written at all.
+        const Status written = WriteValues(*key, StoredValues(store, settings));
+        const Status closed = key->Close();
+        result.saveStatus = written != status::kSuccess ? written : closed;
     }
     return result;
+}
+
+Status SaveUnlessChanged(SettingsStore& store, const PortSettings& settings,
+                         std::vector<RegValue>& expected, bool& changed) {
+    changed = false;
+    std::unique_ptr<SettingsKey> key;
+    if (Status created = store.CreateKey(kServiceKeyPath, key); created != status::kSuccess) {
+        return created;
+    }
+    PortSettings stored;
+    ReadSettings(*key, stored);
+    if (std::vector<RegValue> now = StoredValues(store, stored); now != expected) {
+        changed = true;
+        expected = std::move(now);
+        return key->Close();
+    }
+    const Status written = WriteValues(*key, StoredValues(store, settings));
+    const Status closed = key->Close();
+    if (written == status::kSuccess && closed == status::kSuccess) {
+        expected = StoredValues(store, settings);
+    }
+    return written != status::kSuccess ? written : closed;
 }
 
 }  // namespace tavirap

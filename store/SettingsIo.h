@@ -19,6 +19,9 @@ struct LoadResult {
     std::string readOnlyReason;                // why, in the store's words
     // The defaults were put in: the key was missing, or could not be read.
     bool defaultsShown = false;
+    // The key could not be read at all (a damaged file, an I/O error): the
+    // defaults stand in and must never be saved over the driver's settings.
+    bool unreadable = false;
     // The write-back's status when the load was not read-only.
     Status saveStatus = status::kSuccess;
 };
@@ -31,6 +34,14 @@ LoadResult LoadSettings(SettingsStore& store, PortSettings& settings);
 // Writes the table, the total and the texts into the key, every value in order
 // even after a failure, and returns the first failing status.
 Status SaveSettings(SettingsStore& store, const PortSettings& settings);
+
+// Saves unless the key holds other settings than `expected` (those the
+// caller loaded or saved last), comparing and writing under one open of the
+// key (one lock on the registry file). On such a change nothing is written,
+// `changed` is set and `expected` becomes what the key holds now; after a
+// save it becomes what was saved.
+Status SaveUnlessChanged(SettingsStore& store, const PortSettings& settings,
+                         std::vector<RegValue>& expected, bool& changed);
 
 // The steps of a load and a save on a key the caller holds open, so that a
 // comparison and a write can happen under one open (one lock on the file).

@@ -417,8 +417,8 @@ TEST_F(RegFileReliability, DiskFullInTheMiddleOfACommitLeavesTheOldFile) {
 
         LoadResult loaded;
         check(Loads(store, a, &loaded), "the old values do not load");
-        check(!loaded.readOnly && loaded.saveStatus == status::kDiskFull,
-              "the load's write-back did not report a full disk");
+        check(!loaded.readOnly && loaded.saveStatus == status::kSuccess,
+              "the load wrote back a key that holds its values in their stored form");
         check(ReadFile(file) == before, "the old file changed on load");
 
         ::unlink(filler.c_str());

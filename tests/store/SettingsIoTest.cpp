@@ -86,37 +86,6 @@ TEST_F(SettingsIo, EmptyStoreIsCreatedWithTheDefaults) {
     EXPECT_EQ(settings.parity, "No Parity");
 }
 
-TEST_F(SettingsIo, LoadReadsInOrderThenWritesBack) {
-    Put("MaxPort", kRegDword, Dword(16));
-    settings.page = {3, 8};
-    LoadSettings(store, settings);
-
-    std::vector<std::string> expected = {"open all SYSTEM\\CurrentControlSet\\Services\\TAVIRPORT",
-                                         "query MaxPort"};
-    for (int n = 1; n <= kPortCount; ++n) {
-        expected.push_back("query PortAdd" + std::to_string(n));
-    }
-    for (const char* name : {"query DataBit", "query StopBit", "query Parity", "query TRxPort",
-                             "query BaudRate", "query Flow Control", "close"}) {
-        expected.push_back(name);
-    }
-    for (const auto& line : SaveLog()) {
-        expected.push_back(line);
-    }
-    EXPECT_EQ(store.log, expected);
-
-    EXPECT_EQ(settings.totalIndex, 3);
-    EXPECT_EQ(settings.page.currentPage, 0);
-    EXPECT_EQ(settings.page.pageCount, 2);
-    for (int n = 1; n <= kPortCount; ++n) {
-        EXPECT_EQ(settings.addresses[n - 1], n);
-    }
-    EXPECT_EQ(settings.rowAddress, (std::array<std::int32_t, 8>{1, 2, 3, 4, 5, 6, 7, 8}));
-    Values written = Defaults();
-    written["MaxPort"].second = Dword(16);
-    EXPECT_EQ(Stored(), written);
-}
-
 TEST_F(SettingsIo, StoredValuesAreLoadedAndMissingOnesTakeTheirFallbacks) {
     struct Case {
         const char* name;
