@@ -312,12 +312,7 @@ int Export(SettingsStore& store, const std::string& file, Console& io) {
     } else {
         return StoreFailure(store, opened, io.err);
     }
-    RegDocument document;
-    RegSection& section = document.AddSection(DriverKeyPath());
-    for (RegValue& value : StoredValues(store, settings)) {
-        section.Set(value.name, value.type, std::move(value.data));
-    }
-    const std::string text = WriteRegFile(document);
+    const std::string text = ExportSettings(store, settings);
     if (file == "-") {
         io.out += text;
         return kExitDone;

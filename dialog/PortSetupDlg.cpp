@@ -3,12 +3,19 @@
 #include "dialog/PortSetupExchange.h"
 #include "dialog/PortSetupForm.h"
 #include "settings/PortPages.h"
+#include "store/SettingsIo.h"
 
 namespace tavirap {
 
 namespace {
 
 constexpr int kIconResource = 128;
+// Posted at start, so that a notice about the settings shows over the dialog.
+constexpr UINT ID_START_NOTICE = 0x8001;
+
+constexpr const char* kChangedByOther =
+    "The TAVIRPORT driver's settings were changed by another program after this dialog opened. "
+    "Replace them with the values shown?";
 
 }  // namespace
 
@@ -20,6 +27,7 @@ ON_BN_CLICKED(IDC_EXIT, &CPortSetupDlg::OnExit)
 ON_BN_CLICKED(IDC_PREV_PAGE, &CPortSetupDlg::OnPrevPage)
 ON_BN_CLICKED(IDC_NEXT_PAGE, &CPortSetupDlg::OnNextPage)
 ON_CBN_SELCHANGE(IDC_TOTAL_PORTS, &CPortSetupDlg::OnSelchangeTotalPorts)
+ON_COMMAND(ID_START_NOTICE, &CPortSetupDlg::OnStartNotice)
 END_MESSAGE_MAP()
 
 CPortSetupDlg::CPortSetupDlg(SettingsStore& store, CWnd* parent)
@@ -37,24 +45,34 @@ bool CPortSetupDlg::OnInitDialog() {
     SetIcon(m_hIcon, true);
     SetIcon(m_hIcon, false);
 
-    const LoadResult load = LoadSettings(m_store, m_settings);
-    ShowPage(m_settings);
-    UpdateData(false);
-    ReportLoad(load);
+    Load();
+    if (m_load.readOnly && !m_load.unreadable) {
+        m_window->MarkNeedsRights(IDC_SAVE, "Saving asks for administrator rights.");
+    }
+    PostCommand(ID_START_NOTICE);
     return true;  // the focus goes to the first tab stop, "SAVE"
 }
 
-void CPortSetupDlg::ReportLoad(const LoadResult& load) {
+void CPortSetupDlg::Load() {
+    m_load = LoadSettings(m_store, m_settings);
+    m_stored = StoredValues(m_store, m_settings);
+    ShowPage(m_settings);
+    UpdateData(false);
+}
+
+// Once, over the dialog, when the settings cannot simply be saved.
+void CPortSetupDlg::OnStartNotice() {
     std::string text;
-    if (load.readOnly && load.defaultsShown) {
-        text = "The TAVIRPORT driver's settings could not be read:\n" + load.readOnlyReason +
+    if (m_load.unreadable) {
+        text = "The TAVIRPORT driver's settings could not be read:\n" + m_load.readOnlyReason +
                "\n\nThe dialog shows the defaults, and nothing will be saved.";
-    } else if (load.readOnly) {
+    } else if (m_load.readOnly) {
         text = "You may view the TAVIRPORT driver's settings but not change them:\n" +
-               load.readOnlyReason + "\n\nSaving needs administrator rights.";
-    } else if (load.saveStatus != status::kSuccess) {
+               m_load.readOnlyReason +
+               "\n\nSAVE will ask for administrator rights to store your changes.";
+    } else if (m_load.saveStatus != status::kSuccess) {
         text = "The TAVIRPORT driver's settings could not be written back:\n" +
-               m_store.Explain(load.saveStatus);
+               m_store.Explain(m_load.saveStatus);
     } else {
         return;
     }
@@ -87,12 +105,78 @@ void CPortSetupDlg::OnSave() {
         return;
     }
     StorePage(m_settings);
-    const Status saved = SaveSettings(m_store, m_settings);
-    if (saved != status::kSuccess) {
-        // The dialog stays open with the user's values, so nothing is lost.
-        MessageBox("The settings were not saved.\n\n" + m_store.Explain(saved), {},
-                   MB_ICONEXCLAMATION | MB_OK);
+    if (m_load.unreadable) {
+        // The defaults stand in for settings that could not be read; saving
+        // them would replace the driver's settings with them.
+        MessageBox(
+            "The settings were not saved: the TAVIRPORT driver's settings could not be "
+            "read when this dialog opened, so it shows the defaults.\n\n" +
+                m_load.readOnlyReason + "\n\nRepair the file, then open the dialog again.",
+            {}, MB_ICONEXCLAMATION | MB_OK);
+        return;
     }
+    if (m_load.readOnly) {
+        SaveWithRights();
+        return;
+    }
+    for (;;) {
+        bool changed = false;
+        const Status saved = SaveUnlessChanged(m_store, m_settings, m_stored, changed);
+        if (saved != status::kSuccess) {
+            // The dialog stays open with the user's values, so nothing is lost.
+            MessageBox("The settings were not saved.\n\n" + m_store.Explain(saved), {},
+                       MB_ICONEXCLAMATION | MB_OK);
+            return;
+        }
+        if (!changed || !ReplaceOtherChanges()) {
+            return;
+        }
+    }
+}
+
+bool CPortSetupDlg::ReplaceOtherChanges() {
+    return MessageBox(kChangedByOther, {}, MB_ICONQUESTION | MB_YESNO) == IDYES;
+}
+
+void CPortSetupDlg::SaveWithRights() {
+    // Read-only here: the comparison sees what the key holds now, and the
+    // import as administrator writes.
+    PortSettings now;
+    std::unique_ptr<SettingsKey> key;
+    if (m_store.OpenKeyReadOnly(kServiceKeyPath, key) == status::kSuccess) {
+        ReadSettings(*key, now);
+        key.reset();
+    } else {
+        ResetDefaults(now);
+    }
+    if (StoredValues(m_store, now) != m_stored && !ReplaceOtherChanges()) {
+        return;
+    }
+    const ElevatedRun run =
+        AfxGetBackend().RunElevated({"--import", "-"}, ExportSettings(m_store, m_settings));
+    std::string why;
+    switch (run.outcome) {
+        case ElevatedRun::Outcome::kDismissed:
+            why = "the request for administrator rights was dismissed.";
+            break;
+        case ElevatedRun::Outcome::kNotAuthorised:
+            why = "you are not authorised to change them: administrator rights were refused.";
+            break;
+        case ElevatedRun::Outcome::kUnavailable:
+            why = "administrator rights cannot be asked for here: " + run.why;
+            break;
+        case ElevatedRun::Outcome::kExited:
+            if (run.exitCode == 0) {
+                MessageBox("The settings were saved.", {}, MB_ICONINFORMATION | MB_OK);
+                Load();  // what the driver now has, as stored
+                return;
+            }
+            why = run.exitCode == 1 ? "the values were refused.\n\n" + run.why
+                                    : "they could not be written.\n\n" + run.why;
+            break;
+    }
+    // The dialog stays open with the user's values, so nothing is lost.
+    MessageBox("The settings were not saved: " + why, {}, MB_ICONEXCLAMATION | MB_OK);
 }
 
 void CPortSetupDlg::OnExit() {

@@ -25,6 +25,7 @@ protected:
     void OnPrevPage();
     void OnNextPage();
     void OnSelchangeTotalPorts();
+    void OnStartNotice();
 
     DECLARE_MESSAGE_MAP()
 
@@ -32,10 +33,20 @@ private:
     // Brings the form's values in, runs the page operation and shows the
     // record again; does nothing more when a field's check fails.
     void StoreAndShow(void (*pageOperation)(PortSettings&));
-    // Tells the user once, at start-up, when the settings cannot be saved.
-    void ReportLoad(const LoadResult& load);
+    // Reads the key into the record and shows its first page.
+    void Load();
+    // Saves as another program (--import) with administrator rights, for a
+    // user who may only read the key.
+    void SaveWithRights();
+    // Whether the user wants the values shown saved over the ones another
+    // program stored since this dialog read the key.
+    bool ReplaceOtherChanges();
 
     PortSettings m_settings;
+    LoadResult m_load;
+    // The key's values as this dialog loaded or last saved them, in their
+    // stored form: a SAVE over other values asks first.
+    std::vector<RegValue> m_stored;
     HICON m_hIcon;
     SettingsStore& m_store;
 };

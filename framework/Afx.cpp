@@ -85,6 +85,12 @@ bool CWnd::OnCommand(WPARAM wParam, LPARAM) {
     return code == CN_COMMAND && app != nullptr && app->OnCmdMsg(id, code);
 }
 
+void CWnd::PostCommand(UINT id) {
+    if (m_window) {
+        m_window->PostCommand(static_cast<int>(id));
+    }
+}
+
 LRESULT CWnd::Default() {
     if (m_window) {
         m_window->DefaultProcessing();

@@ -115,6 +115,9 @@ public:
     bool IsIconic() const;
     void GetClientRect(CRect* rect) const;
     int MessageBox(std::string_view text, std::string_view caption = {}, UINT type = MB_OK);
+    // A command delivered after the events already waiting, such as the
+    // window's showing: a notice then appears over the visible dialog.
+    void PostCommand(UINT id);
 
     // The built window, or null before creation / after the modal run.
     DialogWindow* GetDialogWindow() const { return m_window.get(); }

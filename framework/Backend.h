@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "framework/DialogTemplate.h"
 #include "framework/DialogUnits.h"
@@ -69,6 +70,25 @@ public:
     // An index outside the list leaves no entry chosen.
     virtual void ComboSetCurSel(int id, int index) = 0;
     virtual void FocusControl(int id, bool selectText) = 0;
+    // Marks a button whose command asks for administrator rights (Windows'
+    // shield), and says so in its tooltip.
+    virtual void MarkNeedsRights(int id, std::string_view tooltip) = 0;
+    // Delivers WM_COMMAND with this id once the events already waiting (the
+    // window's showing among them) are handled.
+    virtual void PostCommand(int id) = 0;
+};
+
+// How a run of this program with administrator rights ended.
+struct ElevatedRun {
+    enum class Outcome {
+        kExited,         // it ran: exitCode says how it ended
+        kDismissed,      // the user dismissed the request for rights
+        kNotAuthorised,  // the rights were refused
+        kUnavailable,    // rights cannot be asked for here: why says why
+    };
+    Outcome outcome = Outcome::kUnavailable;
+    int exitCode = 0;
+    std::string why;  // its errors, or why it could not run, where they can be seen
 };
 
 class WindowBackend {
@@ -90,6 +110,11 @@ public:
     virtual bool ShowHelp(std::uint32_t context) = 0;
     // Runs the application's message loop until the program quits.
     virtual int RunMessageLoop() = 0;
+    // Runs this program again with administrator rights and the arguments,
+    // and waits for it. An argument "-" stands for input, given on standard
+    // input where the platform can, otherwise as a file removed afterwards.
+    virtual ElevatedRun RunElevated(const std::vector<std::string>& args,
+                                    const std::string& input) = 0;
 };
 
 // The process's backend; set by the backend's entry point (or by a test).

@@ -177,6 +177,16 @@ LoadResult LoadSettings(SettingsStore& store, PortSettings& settings) {
     return result;
 }
 
+std::string ExportSettings(const SettingsStore& store, const PortSettings& settings) {
+    RegDocument document;
+    RegSection& section =
+        document.AddSection(std::string(kLocalMachine) + "\\" + std::string(kServiceKeyPath));
+    for (RegValue& value : StoredValues(store, settings)) {
+        section.Set(value.name, value.type, std::move(value.data));
+    }
+    return WriteRegFile(document);
+}
+
 Status SaveUnlessChanged(SettingsStore& store, const PortSettings& settings,
                          std::vector<RegValue>& expected, bool& changed) {
     changed = false;

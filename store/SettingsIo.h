@@ -43,6 +43,10 @@ Status SaveSettings(SettingsStore& store, const PortSettings& settings);
 Status SaveUnlessChanged(SettingsStore& store, const PortSettings& settings,
                          std::vector<RegValue>& expected, bool& changed);
 
+// The key as a REGEDIT4 file that `reg import` and this program's --import
+// read: every value as SaveSettings writes it.
+std::string ExportSettings(const SettingsStore& store, const PortSettings& settings);
+
 // The steps of a load and a save on a key the caller holds open, so that a
 // comparison and a write can happen under one open (one lock on the file).
 // Reads the key into the record and its table, with the fallbacks for missing

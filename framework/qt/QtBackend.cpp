@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QDialog>
 #include <QDir>
+#include <QEventLoop>
 #include <QFileInfo>
 #include <QFontDatabase>
 #include <QGroupBox>
@@ -10,6 +11,7 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QPainter>
+#include <QProcess>
 #include <QProxyStyle>
 #include <QPushButton>
 #include <QScreen>
@@ -153,6 +155,17 @@ public:
         combo->setCurrentIndex(index >= 0 && index < combo->count() ? index : -1);
     }
     void FocusControl(int id, bool selectText) override;
+    // No shield on this platform: the tooltip says what the button will ask.
+    void MarkNeedsRights(int id, std::string_view tooltip) override {
+        if (QWidget* control = Control(id)) {
+            control->setToolTip(FromAnsi(tooltip));
+        }
+    }
+    void PostCommand(int id) override {
+        QMetaObject::invokeMethod(
+            dialog_, [&owner = owner_, id] { owner.WindowProc(WM_COMMAND, MAKEWPARAM(id, 0), 0); },
+            Qt::QueuedConnection);
+    }
 
     QDialog* Dialog() const { return dialog_; }
     QWidget* Control(int id) const {
@@ -169,6 +182,7 @@ private:
     void NameFromLabels(std::size_t labelIndex);
 
     const DialogTemplate& template_;
+    CWnd& owner_;
     QtDialog* dialog_;
     DialogBaseUnits base_;
     std::vector<QWidget*> widgets_;  // creation order
@@ -182,7 +196,8 @@ void QtDialog::paintEvent(QPaintEvent* event) {
     window_.paint_ = nullptr;
 }
 
-QtDialogWindow::QtDialogWindow(const DialogTemplate& dialog, CWnd& owner) : template_(dialog) {
+QtDialogWindow::QtDialogWindow(const DialogTemplate& dialog, CWnd& owner)
+    : template_(dialog), owner_(owner) {
     Qt::WindowFlags flags = (dialog.exStyle & WS_EX_APPWINDOW) ? Qt::Window : Qt::Dialog;
     flags |= Qt::CustomizeWindowHint;
     for (const StyleFlag& f : kWindowFlags) {
@@ -503,6 +518,50 @@ bool QtWindowBackend::ShowHelp(std::uint32_t) {
 
 int QtWindowBackend::RunMessageLoop() {
     return QApplication::exec();
+}
+
+ElevatedRun QtWindowBackend::RunElevated(const std::vector<std::string>& args,
+                                         const std::string& input) {
+    // pkexec asks an administrator's password through the desktop's own
+    // agent; TAVIRAP_ELEVATE names a stand-in for tests.
+    const QString elevate = qEnvironmentVariableIsEmpty("TAVIRAP_ELEVATE")
+                                ? QStringLiteral("pkexec")
+                                : qEnvironmentVariable("TAVIRAP_ELEVATE");
+    QStringList arguments{QCoreApplication::applicationFilePath()};
+    for (const std::string& arg : args) {
+        arguments << FromAnsi(arg);
+    }
+    QProcess process;
+    QEventLoop wait;
+    QObject::connect(&process, &QProcess::finished, &wait, &QEventLoop::quit);
+    QObject::connect(&process, &QProcess::errorOccurred, &wait, &QEventLoop::quit);
+    process.start(elevate, arguments);
+    if (!process.waitForStarted(-1)) {
+        return {
+            ElevatedRun::Outcome::kUnavailable, 0,
+            ToAnsi(elevate + QStringLiteral(" could not be started: ") + process.errorString())};
+    }
+    process.write(input.data(), static_cast<qint64>(input.size()));
+    process.closeWriteChannel();
+    // The windows keep painting while the password is asked for; the user's
+    // input waits until the run has ended.
+    if (process.state() != QProcess::NotRunning) {
+        wait.exec(QEventLoop::ExcludeUserInputEvents);
+    }
+    const std::string errors = process.readAllStandardError().toStdString();
+    if (process.exitStatus() != QProcess::NormalExit) {
+        return {ElevatedRun::Outcome::kUnavailable, 0,
+                ToAnsi(elevate + QStringLiteral(" ended abnormally: ") + process.errorString())};
+    }
+    // pkexec's own exit codes: 126 dismissed, 127 not authorised.
+    switch (process.exitCode()) {
+        case 126:
+            return {ElevatedRun::Outcome::kDismissed, 126, errors};
+        case 127:
+            return {ElevatedRun::Outcome::kNotAuthorised, 127, errors};
+        default:
+            return {ElevatedRun::Outcome::kExited, process.exitCode(), errors};
+    }
 }
 
 int TavirapMain(int argc, char** argv) {

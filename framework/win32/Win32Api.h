@@ -18,6 +18,7 @@
 #include <windows.h>
 
 #include <commctrl.h>
+#include <shellapi.h>
 
 #undef WM_PAINT
 #undef WM_QUERYDRAGICON

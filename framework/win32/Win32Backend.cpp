@@ -170,6 +170,11 @@ public:
                      static_cast<WPARAM>(index >= 0 && index < count ? index : -1), 0);
     }
     void FocusControl(int id, bool selectText) override;
+    // The shield is what Windows users know; it needs no tooltip.
+    void MarkNeedsRights(int id, std::string_view) override {
+        SendMessageA(Control(id), BCM_SETSHIELD, 0, TRUE);
+    }
+    void PostCommand(int id) override { PostMessageA(hwnd_, WM_COMMAND, MAKEWPARAM(id, 0), 0); }
 
     HWND Handle() const { return hwnd_; }
     // The help command, as F1 gives it.
@@ -420,6 +425,62 @@ std::string Win32WindowBackend::ProgramName() const {
 
 bool Win32WindowBackend::ShowHelp(std::uint32_t) {
     return false;
+}
+
+ElevatedRun Win32WindowBackend::RunElevated(const std::vector<std::string>& args,
+                                            const std::string& input) {
+    // The input goes in a file of the user's own: an elevated program gets
+    // no standard input from the one that asked for it.
+    char folder[MAX_PATH + 1] = {};
+    char file[MAX_PATH + 1] = {};
+    if (GetTempPathA(MAX_PATH, folder) == 0 || GetTempFileNameA(folder, "tav", 0, file) == 0) {
+        return {ElevatedRun::Outcome::kUnavailable, 0, "no temporary file for the settings"};
+    }
+    HANDLE out = CreateFileA(file, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                             FILE_ATTRIBUTE_TEMPORARY, nullptr);
+    DWORD written = 0;
+    const bool stored =
+        out != INVALID_HANDLE_VALUE &&
+        WriteFile(out, input.data(), static_cast<DWORD>(input.size()), &written, nullptr) &&
+        written == input.size();
+    if (out != INVALID_HANDLE_VALUE) {
+        CloseHandle(out);
+    }
+    std::string parameters;
+    for (const std::string& arg : args) {
+        parameters += (parameters.empty() ? "\"" : " \"") + (arg == "-" ? file : arg) + "\"";
+    }
+    char program[MAX_PATH + 1] = {};
+    GetModuleFileNameA(nullptr, program, MAX_PATH);
+    SHELLEXECUTEINFOA run{};
+    run.cbSize = sizeof run;
+    run.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_NOASYNC | SEE_MASK_FLAG_NO_UI;
+    run.hwnd = GetActiveWindow();
+    run.lpVerb = "runas";
+    run.lpFile = program;
+    run.lpParameters = parameters.c_str();
+    run.nShow = SW_HIDE;
+    ElevatedRun result;
+    if (!stored) {
+        result = {ElevatedRun::Outcome::kUnavailable, 0,
+                  "the settings could not be written to " + std::string(file)};
+    } else if (!ShellExecuteExA(&run)) {
+        const DWORD error = GetLastError();
+        result = error == ERROR_CANCELLED
+                     ? ElevatedRun{ElevatedRun::Outcome::kDismissed, 0, {}}
+                     : ElevatedRun{ElevatedRun::Outcome::kUnavailable, 0,
+                                   "the program could not be started with administrator rights "
+                                   "(error " +
+                                       std::to_string(error) + ")"};
+    } else {
+        WaitForSingleObject(run.hProcess, INFINITE);
+        DWORD exitCode = 0;
+        GetExitCodeProcess(run.hProcess, &exitCode);
+        CloseHandle(run.hProcess);
+        result = {ElevatedRun::Outcome::kExited, static_cast<int>(exitCode), {}};
+    }
+    DeleteFileA(file);
+    return result;
 }
 
 int Win32WindowBackend::RunMessageLoop() {

@@ -50,7 +50,7 @@ void ExpectReadOnlyRun(const std::string& file, const std::string& notice,
     driver->Type(kRowAddressIds[0], "9");
     driver->Click(IDC_SAVE);
     ASSERT_EQ(driver->Boxes().size(), 2u);
-    EXPECT_EQ(driver->Boxes()[1].text.rfind("The settings were not saved.", 0), 0u);
+    EXPECT_EQ(driver->Boxes()[1].text.rfind("The settings were not saved", 0), 0u);
     EXPECT_TRUE(driver->IsOpen());
     EXPECT_EQ(driver->Text(kRowAddressIds[0]), "9");
 }
@@ -102,6 +102,7 @@ TEST_F(PortSetupDlgQt, UnwritableFileStartsReadOnlyWithTheStoredValues) {
             ::_exit(3);
         }
         ::setenv(kReadOnlyFileVariable, file.c_str(), 1);
+        ::setenv("TAVIRAP_ELEVATE", "/nonexistent/elevate", 1);
         ::execl("/proc/self/exe", "dialog_commands_qt_test", "--gtest_also_run_disabled_tests",
                 "--gtest_filter=PortSetupDlgQt.DISABLED_StartsReadOnlyAsUser", nullptr);
         ::_exit(4);

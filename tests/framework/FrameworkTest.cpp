@@ -118,6 +118,9 @@ public:
         return false;
     }
     int RunMessageLoop() override { return ++loops; }
+    ElevatedRun RunElevated(const std::vector<std::string>&, const std::string&) override {
+        return {};
+    }
 
     std::vector<std::string> captions;
     std::vector<std::uint32_t> helpContexts;

@@ -78,7 +78,7 @@ TEST(Resources, VersionIs1001InUsEnglish) {
 TEST(Resources, ManifestAsksForStylesDpiAndTheHighestRights) {
     const std::string manifest(Resource(MAKEINTRESOURCEA(24), MAKEINTRESOURCEA(1)));
     for (const char* part : {"Microsoft.Windows.Common-Controls", "version=\"6.0.0.0\"",
-                             "level=\"highestAvailable\"", "PerMonitorV2"}) {
+                             "level=\"asInvoker\"", "PerMonitorV2"}) {
         EXPECT_NE(manifest.find(part), std::string::npos) << part;
     }
 }
