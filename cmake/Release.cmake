@@ -1,0 +1,26 @@
+# The release being built. Its date comes from the newest changelog entry, which
+# must be for the project's version: a version raised without an entry stops the
+# build here rather than label the packages with another release's notes.
+set(changelog ${PROJECT_SOURCE_DIR}/packaging/changelog)
+file(STRINGS ${changelog} changelog_head LIMIT_COUNT 1)
+if(NOT changelog_head MATCHES "^${PROJECT_NAME} \\(${PROJECT_VERSION}\\) ")
+  message(FATAL_ERROR "${changelog}: the newest entry is not for version ${PROJECT_VERSION}")
+endif()
+# The entry's last line: " -- Name <address>  Mon, 07 Dec 2026 00:00:00 +0000".
+file(STRINGS ${changelog} changelog_trailers REGEX "^ -- ")
+list(GET changelog_trailers 0 trailer)
+if(NOT trailer MATCHES ">  [A-Z][a-z][a-z], ([0-9][0-9]) ([A-Z][a-z][a-z]) ([0-9][0-9][0-9][0-9]) ")
+  message(FATAL_ERROR "${changelog}: no date in \"${trailer}\"")
+endif()
+set(day ${CMAKE_MATCH_1})
+set(year ${CMAKE_MATCH_3})
+set(month_names Jan Feb Mar Apr May Jun Jul Aug Sep Oct Nov Dec)
+list(FIND month_names ${CMAKE_MATCH_2} month)
+if(month LESS 0)
+  message(FATAL_ERROR "${changelog}: no month \"${CMAKE_MATCH_2}\" in \"${trailer}\"")
+endif()
+math(EXPR month "${month} + 1")
+if(month LESS 10)
+  set(month 0${month})
+endif()
+set(TAVIRAP_RELEASE_DATE ${year}-${month}-${day})
