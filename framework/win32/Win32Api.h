@@ -18,6 +18,9 @@
 #include <windows.h>
 
 #include <commctrl.h>
+// The GUIDs of the accessibility services, defined here once for all.
+#include <initguid.h>
+#include <oleacc.h>
 #include <shellapi.h>
 
 #undef WM_PAINT

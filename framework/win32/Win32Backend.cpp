@@ -140,6 +140,11 @@ public:
     std::string GetText(int id) const override { return WindowText(Control(id)); }
     void SetText(int id, std::string_view text) override {
         SetWindowTextA(Control(id), std::string(text).c_str());
+        for (std::size_t i = 0; i < template_.controls.size(); ++i) {
+            if (template_.controls[i].id == id) {
+                NameFromLabels(i);
+            }
+        }
     }
     int ComboAddString(int id, std::string_view text) override {
         const std::string entry(text);
@@ -189,9 +194,14 @@ private:
     bool Deliver(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
     INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
+    // Gives the controls that a label names (the rows' address fields, whose
+    // labels do not stand just before them) the accessible name it makes.
+    void NameFromLabels(std::size_t labelIndex);
+
     const DialogTemplate& template_;
     CWnd& owner_;
     HWND hwnd_ = nullptr;
+    IAccPropServices* accessibility_ = nullptr;
     bool painting_ = false;
     bool defaultWanted_ = false;
     bool modal_ = false;
@@ -210,12 +220,47 @@ Win32DialogWindow::Win32DialogWindow(const DialogTemplate& dialog, CWnd& owner)
                                  " could not be created (error " + std::to_string(GetLastError()) +
                                  ")");
     }
+    if (!dialog.labels.empty() &&
+        SUCCEEDED(CoCreateInstance(CLSID_AccPropServices, nullptr, CLSCTX_INPROC_SERVER,
+                                   IID_IAccPropServices,
+                                   reinterpret_cast<void**>(&accessibility_)))) {
+        for (const ControlLabel& label : dialog.labels) {
+            NameFromLabels(label.labelIndex);
+        }
+    }
+}
+
+void Win32DialogWindow::NameFromLabels(std::size_t labelIndex) {
+    if (accessibility_ == nullptr) {
+        return;
+    }
+    for (const ControlLabel& label : template_.labels) {
+        if (label.labelIndex != labelIndex) {
+            continue;
+        }
+        // The dialog's children stand in the template's order.
+        HWND labelWindow = GetWindow(hwnd_, GW_CHILD);
+        for (std::size_t i = 0; i < labelIndex && labelWindow != nullptr; ++i) {
+            labelWindow = GetWindow(labelWindow, GW_HWNDNEXT);
+        }
+        const std::string name = AccessibleNameFromLabel(WindowText(labelWindow), label.suffix);
+        std::wstring wide(name.size() + 1, L'\0');
+        wide.resize(static_cast<std::size_t>(
+            std::max(0, MultiByteToWideChar(CP_ACP, 0, name.c_str(), -1, wide.data(),
+                                            static_cast<int>(wide.size())) -
+                            1)));
+        accessibility_->SetHwndPropStr(Control(label.controlId), OBJID_CLIENT, CHILDID_SELF,
+                                       PROPID_ACC_NAME, wide.c_str());
+    }
 }
 
 Win32DialogWindow::~Win32DialogWindow() {
     // The owner may be half destroyed already: it hears nothing more.
     SetWindowLongPtrA(hwnd_, DWLP_USER, 0);
     DestroyWindow(hwnd_);
+    if (accessibility_ != nullptr) {
+        accessibility_->Release();
+    }
 }
 
 HWND Win32DialogWindow::Control(int id) const {
@@ -384,11 +429,14 @@ Win32WindowBackend::Win32WindowBackend() {
     controls.dwSize = sizeof controls;
     controls.dwICC = ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES;
     InitCommonControlsEx(&controls);
+    // The accessibility services are COM objects.
+    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     AfxSetBackend(this);
 }
 
 Win32WindowBackend::~Win32WindowBackend() {
     AfxSetBackend(nullptr);
+    CoUninitialize();
 }
 
 std::unique_ptr<DialogWindow> Win32WindowBackend::CreateDialogWindow(const DialogTemplate& dialog,
