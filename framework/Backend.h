@@ -113,6 +113,8 @@ public:
     // Runs this program again with administrator rights and the arguments,
     // and waits for it. An argument "-" stands for input, given on standard
     // input where the platform can, otherwise as a file removed afterwards.
+    // For tests, the environment variable TAVIRAP_ELEVATE names a program run
+    // in place of the elevation, given this program's path and the arguments.
     virtual ElevatedRun RunElevated(const std::vector<std::string>& args,
                                     const std::string& input) = 0;
 };

@@ -494,18 +494,24 @@ ElevatedRun Win32WindowBackend::RunElevated(const std::vector<std::string>& args
     if (out != INVALID_HANDLE_VALUE) {
         CloseHandle(out);
     }
+    char program[MAX_PATH + 1] = {};
+    GetModuleFileNameA(nullptr, program, MAX_PATH);
     std::string parameters;
+    // TAVIRAP_ELEVATE names a stand-in for tests, run with this program's path first.
+    char standIn[MAX_PATH + 1] = {};
+    const bool testing = GetEnvironmentVariableA("TAVIRAP_ELEVATE", standIn, MAX_PATH) > 0;
+    if (testing) {
+        parameters = "\"" + std::string(program) + "\"";
+    }
     for (const std::string& arg : args) {
         parameters += (parameters.empty() ? "\"" : " \"") + (arg == "-" ? file : arg) + "\"";
     }
-    char program[MAX_PATH + 1] = {};
-    GetModuleFileNameA(nullptr, program, MAX_PATH);
     SHELLEXECUTEINFOA run{};
     run.cbSize = sizeof run;
     run.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_NOASYNC | SEE_MASK_FLAG_NO_UI;
     run.hwnd = GetActiveWindow();
     run.lpVerb = "runas";
-    run.lpFile = program;
+    run.lpFile = testing ? standIn : program;
     run.lpParameters = parameters.c_str();
     run.nShow = SW_HIDE;
     ElevatedRun result;
