@@ -1,5 +1,5 @@
 // The user's hands on a dialog's real controls. Each toolkit's test support
-// implements it, so that a test written once runs on Qt and on Win32.
+// implements it, so that a scenario written once runs on Qt and on Win32.
 #pragma once
 
 #include <functional>
@@ -11,16 +11,12 @@
 
 namespace tavirap::test {
 
-enum class Key { Enter, Escape, Up, Down, F1 };
+enum class Key { Enter, Escape, Up, Down };
 
-// A message box as the user saw it, in the framework's terms.
+// A message box as the user saw it.
 struct Box {
-    std::string title;
     std::string text;
-    UINT icon = 0;             // MB_ICONHAND ... MB_ICONASTERISK, 0 for none
-    std::vector<int> buttons;  // their ids, left to right
-    bool ownedByDialog = false;
-    bool operator==(const Box&) const = default;
+    bool warningWithOk = false;  // the warning icon and one button, OK
 };
 
 class UiDriver {
@@ -30,8 +26,6 @@ public:
     // Creates the dialog's window; returns when it shows.
     virtual void Open() = 0;
     virtual bool IsOpen() const = 0;
-    // Runs the dialog modally, doing `whileOpen` once it shows; DoModal's result.
-    virtual INT_PTR RunModal(const std::function<void()>& whileOpen) = 0;
 
     // The user: with the mouse, the keyboard and the window's close box.
     virtual void Click(int id) = 0;
@@ -43,25 +37,18 @@ public:
     virtual void Choose(int id, int index) = 0;
     virtual void CloseBox() = 0;
 
-    // Code: no user's event.
-    virtual void SetText(int id, const std::string& text) = 0;
-    virtual void Select(int id, int index) = 0;
-
     virtual std::string Text(int id) const = 0;
-    virtual int Selection(int id) const = 0;
-    virtual std::vector<std::string> Entries(int id) const = 0;
     virtual int FocusedId() const = 0;
-    // The whole text of the edit field (a combo box's own) selected.
+    // The whole text of the edit field selected.
     virtual bool TextSelected(int id) const = 0;
-    // Whether the field's text fits its visible width, the caret at its end.
-    virtual bool TextFits(int id) const = 0;
-    // The ids of the controls Tab visits, from the first tab stop.
-    virtual std::vector<int> TabOrder() const = 0;
-    // Every message box shown so far, each answered with the driver's answer.
+    // Every message box shown so far, each answered with OK.
     virtual const std::vector<Box>& Boxes() const = 0;
+
+    // Lets the toolkit's events run until done() holds, for a few seconds at
+    // most; whether it holds.
+    virtual bool WaitFor(const std::function<bool()>& done) = 0;
 };
 
-// The toolkit's driver of `dialog`, answering message boxes with `answer`.
-std::unique_ptr<UiDriver> MakeUiDriver(CDialog& dialog, int answer = IDOK);
+std::unique_ptr<UiDriver> MakeUiDriver(CDialog& dialog);
 
 }  // namespace tavirap::test

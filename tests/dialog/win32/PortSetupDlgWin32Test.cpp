@@ -1,6 +1,6 @@
 // The running dialog on Win32 under Wine, on the real registry below a key
-// of the test's own: the shared scenarios driven with the mouse and keyboard
-// as the system posts them.
+// of the test's own: the scenarios driven with the mouse and keyboard as the
+// system posts them.
 #include "framework/win32/Win32Api.h"  // before anything that includes <windows.h>
 
 #include <gtest/gtest.h>
