@@ -1,5 +1,5 @@
 // The program's Windows resources, read back through the system: icon 128
-// with its four images, the version record and the manifest.
+// with its four images and the manifest.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -44,35 +44,6 @@ TEST(Resources, Icon128HasItsFourImages) {
     EXPECT_EQ(images, (std::vector<std::tuple<int, int, int>>{
                           {32, 32, 4}, {16, 16, 4}, {48, 48, 8}, {32, 32, 8}}));
     EXPECT_NE(LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(128)), nullptr);
-}
-
-TEST(Resources, VersionIs1001InUsEnglish) {
-    char path[MAX_PATH];
-    ASSERT_NE(GetModuleFileNameA(nullptr, path, MAX_PATH), 0u);
-    DWORD handle = 0;
-    const DWORD size = GetFileVersionInfoSizeA(path, &handle);
-    ASSERT_NE(size, 0u);
-    std::vector<char> info(size);
-    ASSERT_TRUE(GetFileVersionInfoA(path, 0, size, info.data()));
-
-    VS_FIXEDFILEINFO* fixed = nullptr;
-    UINT length = 0;
-    ASSERT_TRUE(VerQueryValueA(info.data(), "\\", reinterpret_cast<void**>(&fixed), &length));
-    EXPECT_EQ(fixed->dwFileVersionMS, 0x00010000u);
-    EXPECT_EQ(fixed->dwFileVersionLS, 0x00000001u);
-    EXPECT_EQ(fixed->dwProductVersionMS, 0x00010000u);
-    EXPECT_EQ(fixed->dwProductVersionLS, 0x00000001u);
-
-    WORD* translation = nullptr;
-    ASSERT_TRUE(VerQueryValueA(info.data(), "\\VarFileInfo\\Translation",
-                               reinterpret_cast<void**>(&translation), &length));
-    ASSERT_GE(length, 4u);
-    EXPECT_EQ(translation[0], 0x0409);  // US English
-
-    char* text = nullptr;
-    ASSERT_TRUE(VerQueryValueA(info.data(), "\\StringFileInfo\\040904B0\\FileVersion",
-                               reinterpret_cast<void**>(&text), &length));
-    EXPECT_STREQ(text, "1.0.0.1");
 }
 
 TEST(Resources, ManifestAsksForStylesDpiAndTheHighestRights) {
