@@ -90,10 +90,6 @@ public:
         }
         return -1;
     }
-    bool TextSelected(int id) const override {
-        QLineEdit* edit = Edit(id);
-        return edit != nullptr && edit->selectedText() == edit->text();
-    }
     const std::vector<Box>& Boxes() const override { return boxes_; }
     bool WaitFor(const std::function<bool()>& done) override {
         return QTest::qWaitFor(done, 5000);

@@ -39,8 +39,6 @@ public:
 
     virtual std::string Text(int id) const = 0;
     virtual int FocusedId() const = 0;
-    // The whole text of the edit field selected.
-    virtual bool TextSelected(int id) const = 0;
     // Every message box shown so far, each answered with OK.
     virtual const std::vector<Box>& Boxes() const = 0;
 

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include "framework/Afx.h"
 #include "store/RegistryStore.h"
 #include "tests/dialog/DialogScenarios.h"
 #include "tests/store/RegistryTestKey.h"

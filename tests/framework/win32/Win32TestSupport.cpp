@@ -31,12 +31,11 @@ HWND ComboEdit(HWND combo) {
 
 // A message box is a dialog with a button of one of the answers' ids.
 bool IsMessageBox(HWND window) {
-    for (int id = IDOK; id <= IDNO && ClassOf(window) == "#32770"; ++id) {
-        if (HWND button = GetDlgItem(window, id); button != nullptr && ClassOf(button) == "Button") {
-            return true;
-        }
+    bool answers = false;
+    for (int id = IDOK; id <= static_cast<int>(IDNO); ++id) {
+        answers = answers || GetDlgItem(window, id) != nullptr;
     }
-    return false;
+    return answers && ClassOf(window) == "#32770";
 }
 
 // What a message box shows: its text, and whether it is a warning with
@@ -118,13 +117,6 @@ public:
             focus = GetParent(focus);
         }
         return focus != nullptr ? GetDlgCtrlID(focus) : -1;
-    }
-    bool TextSelected(int id) const override {
-        DWORD start = 0;
-        DWORD end = 0;
-        SendMessageA(KeyTarget(id), EM_GETSEL, reinterpret_cast<WPARAM>(&start),
-                     reinterpret_cast<LPARAM>(&end));
-        return start == 0 && end == TextOf(KeyTarget(id)).size();
     }
     const std::vector<Box>& Boxes() const override { return boxes_; }
     // Every action pumps the queue until it is empty: nothing is left to wait for.
