@@ -15,6 +15,28 @@
 namespace tavirap::test {
 namespace {
 
+// One line of a scenario: its first word, the control it names (0: none), and
+// the rest: a value's name, a number or a text.
+struct Step {
+    std::string op{};
+    int id = 0;
+    std::string name{};
+    std::string text{};
+    int line = 0;
+};
+
+struct Scenario {
+    std::string name{};
+    bool keyExists = true;
+    std::vector<Step> seeds{};
+    std::vector<Step> steps{};
+};
+
+void PrintTo(const Scenario& scenario, std::ostream* out) {
+    *out << scenario.name;
+}
+
+
 const std::map<std::string, int>& Controls() {
     static const std::map<std::string, int> controls = [] {
         std::map<std::string, int> ids = {
@@ -100,8 +122,7 @@ void SeedStore(const Scenario& scenario, SettingsStore& store) {
     ASSERT_EQ(key->Close(), status::kSuccess);
 }
 
-}  // namespace
-
+// Every scenario of the file; one without steps when there are none.
 std::vector<Scenario> DialogScenarios() {
     std::vector<Scenario> scenarios;
     std::ifstream file(TAVIRAP_DIALOG_DATA "/scenarios.txt");
@@ -126,10 +147,17 @@ std::vector<Scenario> DialogScenarios() {
     return scenarios.empty() ? std::vector<Scenario>{{"unreadable"}} : scenarios;
 }
 
-void RunScenario(const Scenario& scenario, SettingsStore& store) {
+class Scenarios : public ::testing::TestWithParam<Scenario> {};
+
+// Seeds the store, opens the dialog on it through the toolkit's driver and
+// runs the steps.
+TEST_P(Scenarios, Run) {
+    const Scenario& scenario = GetParam();
     ASSERT_FALSE(scenario.steps.empty()) << "no steps; is " TAVIRAP_DIALOG_DATA " readable?";
+    const std::unique_ptr<SettingsStore> owned = MakeScenarioStore(scenario.name);
+    SettingsStore& store = *owned;
     SeedStore(scenario, store);
-    if (::testing::Test::HasFatalFailure()) {
+    if (HasFatalFailure()) {
         return;
     }
     CPortSetupDlg dialog(store);
@@ -184,5 +212,10 @@ void RunScenario(const Scenario& scenario, SettingsStore& store) {
         EXPECT_TRUE(box.warningWithOk) << box.text;
     }
 }
+
+INSTANTIATE_TEST_SUITE_P(Dialog, Scenarios, ::testing::ValuesIn(DialogScenarios()),
+                         [](const auto& info) { return info.param.name; });
+
+}  // namespace
 
 }  // namespace tavirap::test

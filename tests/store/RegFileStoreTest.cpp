@@ -25,16 +25,6 @@ namespace {
 
 const std::string kData = TAVIRAP_STORE_DATA;
 
-struct OwnedFolder {
-    TempFolder folder;
-};
-
-// A store on a file of its own, for the contract suite.
-class TempRegFileStore : private OwnedFolder, public RegFileStore {
-public:
-    TempRegFileStore() : RegFileStore(folder.Path() + "/registry.reg") {}
-};
-
 INSTANTIATE_STORE_CONTRACT(RegFile, [] { return std::make_unique<TempRegFileStore>(); });
 
 PortSettings WithParity(const char* parity) {
@@ -119,7 +109,7 @@ std::vector<Hostile> HostileFiles() {
 // program shows the defaults and refuses to save.
 TEST_F(RegFileStoreTest, HostileFilesAreLeftAsTheyWereAndTheErrorNamesTheLine) {
     const std::vector<Hostile> cases = HostileFiles();
-    ASSERT_GE(cases.size(), 40u);
+    EXPECT_GE(cases.size(), 40u);
     for (const Hostile& c : cases) {
         SCOPED_TRACE(c.name);
         WriteFile(file, c.text);
@@ -131,22 +121,14 @@ TEST_F(RegFileStoreTest, HostileFilesAreLeftAsTheyWereAndTheErrorNamesTheLine) {
             EXPECT_NE(explained.find(c.words), std::string::npos) << explained;
         };
         RegFileStore store(file);
-        using Open = Status (RegFileStore::*)(std::string_view, std::unique_ptr<SettingsKey>&);
-        for (Open open : {&RegFileStore::OpenKeyAllAccess, &RegFileStore::OpenKeyReadOnly,
-                          &RegFileStore::CreateKey}) {
-            std::unique_ptr<SettingsKey> key;
-            EXPECT_EQ((store.*open)("A", key), status::kBadDatabase);
-            EXPECT_EQ(key, nullptr);
-            expectNamed(store.Explain(status::kBadDatabase));
-        }
         PortSettings settings = WithParity("Even Parity");
         const LoadResult loaded = LoadSettings(store, settings);
         EXPECT_TRUE(loaded.readOnly);
         EXPECT_EQ(loaded.readOnlyStatus, status::kBadDatabase);
         expectNamed(loaded.readOnlyReason);
         EXPECT_EQ(settings.parity, "No Parity");
-        settings.parity = "Odd Parity";
-        EXPECT_EQ(SaveSettings(store, settings), status::kBadDatabase);
+        EXPECT_EQ(SaveSettings(store, WithParity("Odd Parity")), status::kBadDatabase);
+        expectNamed(store.Explain(status::kBadDatabase));
         EXPECT_TRUE(ReadFile(file) == c.text);  // not printed: one is a megabyte long
         EXPECT_FALSE(Exists(file + ".tmp"));
     }

@@ -69,22 +69,6 @@ TEST_P(StoreContract, KeepsEveryTypeAndItsExactBytes) {
     EXPECT_EQ(key->Close(), status::kSuccess);
 }
 
-// Names and paths compare without regard to case: a value set under another
-// spelling is the same value.
-TEST_P(StoreContract, NamesIgnoreCase) {
-    std::unique_ptr<SettingsKey> key;
-    ASSERT_EQ(store->CreateKey("Software\\Tavirap Test", key), status::kSuccess);
-    ASSERT_EQ(key->SetValue("Flow Control", kRegSz, Sz("Hardware").data(), 9), status::kSuccess);
-    ASSERT_EQ(key->SetValue("FLow Control", kRegSz, Sz("None").data(), 5), status::kSuccess);
-    ASSERT_EQ(key->Close(), status::kSuccess);
-
-    ASSERT_EQ(store->OpenKeyReadOnly("SOFTWARE\\tavirap test", key), status::kSuccess);
-    Bytes data(16);
-    std::uint32_t size = 16;
-    ASSERT_EQ(key->QueryValue("flow control", nullptr, data.data(), size), status::kSuccess);
-    EXPECT_EQ(Bytes(data.begin(), data.begin() + size), Sz("None"));
-}
-
 // A key opened for all access takes writes, which the next open sees; one
 // opened for reading refuses them.
 TEST_P(StoreContract, OnlyAKeyOpenedForAllAccessTakesWrites) {

@@ -17,6 +17,7 @@
 #include <string>
 #include <string_view>
 
+#include "store/RegFileStore.h"
 
 namespace tavirap {
 
@@ -120,6 +121,12 @@ inline bool GiveToUser(const std::string& path) {
     return ::getuid() != 0 ||
            (nobody != nullptr && ::chown(path.c_str(), nobody->pw_uid, nobody->pw_gid) == 0);
 }
+
+// A registry file store on a file of its own in a folder of its own.
+class TempRegFileStore : private TempFolder, public RegFileStore {
+public:
+    TempRegFileStore() : RegFileStore(Path() + "/registry.reg") {}
+};
 
 #define EXPECT_IN_CHILD(failures)             \
     do {                                      \

@@ -1,9 +1,6 @@
-// The running dialog on Win32 under Wine, on the real registry below a key
-// of the test's own: the scenarios driven with the mouse and keyboard as the
-// system posts them.
+// The running dialog on Win32 under Wine: the scenarios on the real registry,
+// below a key of the test's own.
 #include "framework/win32/Win32Api.h"  // before anything that includes <windows.h>
-
-#include <gtest/gtest.h>
 
 #include "framework/Afx.h"
 #include "store/RegistryStore.h"
@@ -11,21 +8,25 @@
 #include "tests/store/RegistryTestKey.h"
 
 namespace tavirap {
-namespace {
 
 // The application object the dialog takes its icon from.
 CWinApp theTestApp;
 
-class Scenarios : public ::testing::Test, public ::testing::WithParamInterface<test::Scenario> {};
+namespace {
 
-TEST_P(Scenarios, RunOnWin32) {
-    RegistryTestKey key("dialog-" + GetParam().name);
-    RegistryStore store(key.Handle());
-    test::RunScenario(GetParam(), store);
-}
+class TestKeyStore : public RegistryStore {
+public:
+    explicit TestKeyStore(std::unique_ptr<RegistryTestKey> root)
+        : RegistryStore(root->Handle()), root_(std::move(root)) {}
 
-INSTANTIATE_TEST_SUITE_P(Dialog, Scenarios, ::testing::ValuesIn(test::DialogScenarios()),
-                         [](const auto& info) { return info.param.name; });
+private:
+    std::unique_ptr<RegistryTestKey> root_;
+};
 
 }  // namespace
+
+std::unique_ptr<SettingsStore> test::MakeScenarioStore(const std::string& scenario) {
+    return std::make_unique<TestKeyStore>(std::make_unique<RegistryTestKey>("dialog-" + scenario));
+}
+
 }  // namespace tavirap
