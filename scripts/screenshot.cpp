@@ -25,7 +25,8 @@ int main(int argc, char** argv) {
     std::filesystem::create_directories(folder);
     const std::string file = (folder / "registry.reg").string();
     std::ofstream(file, std::ios::binary)
-        << "REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Services\\TAVIRPORT]\r\n"
+        << "REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Services\\TAVIRPORT]"
+           "\r\n"
            "\"MaxPort\"=dword:00000010\r\n\"BaudRate\"=\"115200\"\r\n\"TRxPort\"=\"COM3\"\r\n";
     tavirap::RegFileStore store(file);
     tavirap::CPortSetupDlg dialog(store);

@@ -36,14 +36,19 @@ void PrintTo(const Scenario& scenario, std::ostream* out) {
     *out << scenario.name;
 }
 
-
 const std::map<std::string, int>& Controls() {
     static const std::map<std::string, int> controls = [] {
-        std::map<std::string, int> ids = {
-            {"SAVE", IDC_SAVE},           {"EXIT", IDC_EXIT},           {"NEXT", IDC_NEXT_PAGE},
-            {"PREV", IDC_PREV_PAGE},      {"TOTAL", IDC_TOTAL_PORTS},   {"PARITY", IDC_PARITY},
-            {"MAIN-PORT", IDC_MAIN_PORT}, {"BAUD-RATE", IDC_BAUD_RATE}, {"STOP-BITS", IDC_STOP_BITS},
-            {"DATA-BITS", IDC_DATA_BITS}, {"FLOW-CONTROL", IDC_FLOW_CONTROL}};
+        std::map<std::string, int> ids = {{"SAVE", IDC_SAVE},
+                                          {"EXIT", IDC_EXIT},
+                                          {"NEXT", IDC_NEXT_PAGE},
+                                          {"PREV", IDC_PREV_PAGE},
+                                          {"TOTAL", IDC_TOTAL_PORTS},
+                                          {"PARITY", IDC_PARITY},
+                                          {"MAIN-PORT", IDC_MAIN_PORT},
+                                          {"BAUD-RATE", IDC_BAUD_RATE},
+                                          {"STOP-BITS", IDC_STOP_BITS},
+                                          {"DATA-BITS", IDC_DATA_BITS},
+                                          {"FLOW-CONTROL", IDC_FLOW_CONTROL}};
         for (int row = 0; row < 8; ++row) {
             ids["ROW" + std::to_string(row + 1)] = kRowAddressIds[row];
             ids["LABEL" + std::to_string(row + 1)] = kRowLabelIds[row];
@@ -106,22 +111,6 @@ std::map<std::string, std::string> Snapshot(SettingsStore& store) {
     return values;
 }
 
-void SeedStore(const Scenario& scenario, SettingsStore& store) {
-    if (!scenario.keyExists) {
-        return;
-    }
-    std::unique_ptr<SettingsKey> key;
-    ASSERT_EQ(store.CreateKey(kServiceKeyPath, key), status::kSuccess);
-    for (const Step& seed : scenario.seeds) {
-        const bool number = seed.op == "seed";
-        const Bytes data = number ? Dword(std::stoi(seed.text)) : Sz(seed.text);
-        ASSERT_EQ(key->SetValue(seed.name, number ? kRegDword : kRegSz, data.data(),
-                                static_cast<std::uint32_t>(data.size())),
-                  status::kSuccess);
-    }
-    ASSERT_EQ(key->Close(), status::kSuccess);
-}
-
 // Every scenario of the file; one without steps when there are none.
 std::vector<Scenario> DialogScenarios() {
     std::vector<Scenario> scenarios;
@@ -150,15 +139,23 @@ std::vector<Scenario> DialogScenarios() {
 class Scenarios : public ::testing::TestWithParam<Scenario> {};
 
 // Seeds the store, opens the dialog on it through the toolkit's driver and
-// runs the steps.
+// runs the steps; every message box must be a warning with OK.
 TEST_P(Scenarios, Run) {
     const Scenario& scenario = GetParam();
     ASSERT_FALSE(scenario.steps.empty()) << "no steps; is " TAVIRAP_DIALOG_DATA " readable?";
     const std::unique_ptr<SettingsStore> owned = MakeScenarioStore(scenario.name);
     SettingsStore& store = *owned;
-    SeedStore(scenario, store);
-    if (HasFatalFailure()) {
-        return;
+    std::unique_ptr<SettingsKey> key;
+    if (scenario.keyExists) {
+        ASSERT_EQ(store.CreateKey(kServiceKeyPath, key), status::kSuccess);
+        for (const Step& seed : scenario.seeds) {
+            const bool number = seed.op == "seed";
+            const Bytes data = number ? Dword(std::stoi(seed.text)) : Sz(seed.text);
+            ASSERT_EQ(key->SetValue(seed.name, number ? kRegDword : kRegSz, data.data(),
+                                    static_cast<std::uint32_t>(data.size())),
+                      status::kSuccess);
+        }
+        ASSERT_EQ(key->Close(), status::kSuccess);
     }
     CPortSetupDlg dialog(store);
     const std::unique_ptr<UiDriver> ui = MakeUiDriver(dialog);
@@ -178,10 +175,10 @@ TEST_P(Scenarios, Run) {
         } else if (step.op == "type") {
             driver.Type(step.id, step.text);
         } else if (step.op == "press") {
-            const std::map<std::string, Key> keys = {
-                {"Enter", Key::Enter}, {"Escape", Key::Escape}, {"Up", Key::Up}, {"Down", Key::Down}};
-            ASSERT_TRUE(keys.count(step.text)) << step.text;
-            driver.Press(step.id, keys.at(step.text));
+            const std::string keys[] = {"Enter", "Escape", "Up", "Down"};  // as Key has them
+            const auto key = std::ranges::find(keys, step.text) - std::begin(keys);
+            ASSERT_LT(key, 4) << step.text;
+            driver.Press(step.id, static_cast<Key>(key));
         } else if (step.op == "choose") {
             driver.Choose(step.id, number());
         } else if (step.op == "close-box") {

@@ -45,7 +45,10 @@ const ReadOnlyCase kReadOnlyCases[] = {
      "administrator",
      {{IDC_TOTAL_PORTS, "64"}, {IDC_PARITY, "Odd Parity"}, {kRowAddressIds[0], "17"}}},
     // The defaults, not the damaged file's 64.
-    {"DamagedFile", kKey + "\"Parity\"=hex(1):4f,64,zz\r\n", true, "@, line 5",
+    {"DamagedFile",
+     kKey + "\"Parity\"=hex(1):4f,64,zz\r\n",
+     true,
+     "@, line 5",
      {{IDC_TOTAL_PORTS, "8"}, {IDC_PARITY, "No Parity"}}},
 };
 

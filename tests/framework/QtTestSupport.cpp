@@ -91,9 +91,7 @@ public:
         return -1;
     }
     const std::vector<Box>& Boxes() const override { return boxes_; }
-    bool WaitFor(const std::function<bool()>& done) override {
-        return QTest::qWaitFor(done, 5000);
-    }
+    bool WaitFor(const std::function<bool()>& done) override { return QTest::qWaitFor(done, 5000); }
 
 private:
     QWidget* Control(int id) const {

@@ -80,8 +80,8 @@ TEST_F(RegFileSlow, KilledSavesLeaveTheOldFileOrTheNew) {
         withTemporary += Exists(file + ".tmp") ? 1 : 0;
         EXPECT_LE(FolderEntries(folder.Path()), 3);  // the file, its lock and its temporary
     }
-    std::printf("%d kills, %d torn, %d cut a commit short (seed %u)\n", kills, torn,
-                withTemporary, seed);
+    std::printf("%d kills, %d torn, %d cut a commit short (seed %u)\n", kills, torn, withTemporary,
+                seed);
     EXPECT_EQ(torn, 0);
     EXPECT_GT(withTemporary, 0) << "no kill landed within a commit";
 

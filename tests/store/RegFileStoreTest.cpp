@@ -173,10 +173,10 @@ TEST_P(Save, OnABrokenDiskKeepsTheOldFileOrReplacesWhatWasPlanted) {
         GTEST_SKIP() << "mounting a small file system needs root";
     }
     EXPECT_IN_CHILD(RunInChild([&] {
-        if (c.needsMount && (::unshare(CLONE_NEWNS) != 0 ||
-                             ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
-                             ::mount("tavirap-test", disk.c_str(), "tmpfs", 0,
-                                     "size=256k,mode=0755") != 0)) {
+        if (c.needsMount &&
+            (::unshare(CLONE_NEWNS) != 0 ||
+             ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
+             ::mount("tavirap-test", disk.c_str(), "tmpfs", 0, "size=256k,mode=0755") != 0)) {
             return std::string("SKIP: cannot mount: ") + std::strerror(errno);
         }
         ::umask(077);
@@ -229,7 +229,8 @@ std::string FillDisk(const std::string& disk) {
         ++pages;
     }
     out.close();
-    std::filesystem::resize_file(filler, static_cast<std::uintmax_t>(std::max(pages - 4, 0L)) * 4096);
+    std::filesystem::resize_file(filler,
+                                 static_cast<std::uintmax_t>(std::max(pages - 4, 0L)) * 4096);
     return pages > 0 ? "" : "the disk did not fill up";
 }
 
@@ -248,26 +249,25 @@ BrokenDisk Link(const char* name, const char* suffix, bool toAFile, Status statu
 
 INSTANTIATE_TEST_SUITE_P(
     Disks, Save,
-    ::testing::Values(
-        BrokenDisk{"TemporaryNameTaken", false, status::kIoFailed,
-                   [](const std::string& disk) {
-                       return ::mkdir((disk + "/registry.reg.tmp").c_str(), 0755) == 0
-                                  ? ""
-                                  : "no directory planted";
-                   }},
-        BrokenDisk{"DiskFull", true, status::kDiskFull, FillDisk},
-        BrokenDisk{"ReadOnly", true, status::kAccessDenied,
-                   [](const std::string& disk) {
-                       return ::mount(nullptr, disk.c_str(), nullptr, MS_REMOUNT | MS_RDONLY,
-                                      nullptr) == 0
-                                  ? ""
-                                  : "SKIP: cannot remount read-only";
-                   }},
-        Link("TemporaryLinkedToAFile", ".tmp", true, status::kSuccess),
-        Link("TemporaryLinkedToNothing", ".tmp", false, status::kSuccess),
-        Link("LockLinkedToAFile", ".lock", true, status::kIoFailed),
-        Link("LockLinkedToNothing", ".lock", false, status::kIoFailed),
-        Link("FileLinkedToAFile", "", true, status::kSuccess)),
+    ::testing::Values(BrokenDisk{"TemporaryNameTaken", false, status::kIoFailed,
+                                 [](const std::string& disk) {
+                                     return ::mkdir((disk + "/registry.reg.tmp").c_str(), 0755) == 0
+                                                ? ""
+                                                : "no directory planted";
+                                 }},
+                      BrokenDisk{"DiskFull", true, status::kDiskFull, FillDisk},
+                      BrokenDisk{"ReadOnly", true, status::kAccessDenied,
+                                 [](const std::string& disk) {
+                                     return ::mount(nullptr, disk.c_str(), nullptr,
+                                                    MS_REMOUNT | MS_RDONLY, nullptr) == 0
+                                                ? ""
+                                                : "SKIP: cannot remount read-only";
+                                 }},
+                      Link("TemporaryLinkedToAFile", ".tmp", true, status::kSuccess),
+                      Link("TemporaryLinkedToNothing", ".tmp", false, status::kSuccess),
+                      Link("LockLinkedToAFile", ".lock", true, status::kIoFailed),
+                      Link("LockLinkedToNothing", ".lock", false, status::kIoFailed),
+                      Link("FileLinkedToAFile", "", true, status::kSuccess)),
     [](const auto& info) { return info.param.name; });
 
 // Whether the process waits for a lock, as the kernel lists it.

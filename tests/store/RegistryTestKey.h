@@ -4,7 +4,10 @@
 
 #include <windows.h>
 
+#include <memory>
 #include <string>
+
+#include "store/RegistryStore.h"
 
 namespace tavirap {
 
@@ -35,6 +38,13 @@ private:
     HKEY root_;
     std::string path_;
     HKEY key_ = nullptr;
+};
+
+// A registry store rooted at a test key of its own.
+class TestKeyStore : private RegistryTestKey, public RegistryStore {
+public:
+    explicit TestKeyStore(const std::string& name)
+        : RegistryTestKey(name), RegistryStore(RegistryTestKey::Handle()) {}
 };
 
 }  // namespace tavirap
