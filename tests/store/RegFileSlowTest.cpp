@@ -143,20 +143,15 @@ TEST_F(RegFileSlow, ProcessesRacingToLoadAndSaveLoseNoFile) {
         EXPECT_TRUE(WIFEXITED(result) && WEXITSTATUS(result) == 0) << "worker " << w;
     }
 
-    // The file at the end is the last save of one of the processes, byte for
-    // byte: saving that table again over a copy changes nothing.
-    const std::string final = ReadFile(file);
-    const std::string copy = folder.Path() + "/copy.reg";
+    // The file at the end is the last save of one of the processes.
+    PortSettings final;
+    const LoadResult loaded = LoadSettings(store, final);
+    EXPECT_FALSE(loaded.readOnly) << loaded.readOnlyReason;
     int lastSaver = -1;
     for (int w = 0; w < kWorkers; ++w) {
         EXPECT_EQ(workers[w].cycles, kCycles) << w;
         EXPECT_EQ(workers[w].failures, 0) << w;
-        WriteFile(copy, final);
-        PortSettings last = start;
-        last.addresses = workers[w].lastSaved;
-        RegFileStore copyStore(copy);
-        ASSERT_EQ(SaveSettings(copyStore, last), status::kSuccess);
-        lastSaver = ReadFile(copy) == final ? w : lastSaver;
+        lastSaver = final.addresses == workers[w].lastSaved ? w : lastSaver;
     }
     std::printf("%d processes, %d cycles each; the file is process %d's last save\n", kWorkers,
                 kCycles, lastSaver);

@@ -143,7 +143,7 @@ struct BrokenDisk {
     const char* name;
     bool needsMount;
     Status status;
-    std::function<std::string(const std::string& disk)> breakIt;  // "" or why not
+    std::function<int(const std::string& disk)> breakIt;  // 0, or -1 with errno
 };
 
 void PrintTo(const BrokenDisk& disk, std::ostream* out) {
@@ -193,8 +193,8 @@ TEST_P(Save, OnABrokenDiskKeepsTheOldFileOrReplacesWhatWasPlanted) {
               "no other key");
         check(SaveSettings(store, WithParity("Odd Parity")) == status::kSuccess, "not saved");
         const std::string before = ReadFile(file);
-        if (std::string why = c.breakIt(disk); !why.empty()) {
-            return why;
+        if (c.breakIt(disk) != 0) {
+            return std::string("the disk was not broken: ") + std::strerror(errno);
         }
         const auto others = OtherFiles(disk);
         const Status saved = SaveSettings(store, WithParity("Even Parity"));
@@ -219,31 +219,26 @@ TEST_P(Save, OnABrokenDiskKeepsTheOldFileOrReplacesWhatWasPlanted) {
     }));
 }
 
-std::string FillDisk(const std::string& disk) {
-    // Fill the disk, then free a few pages: fewer than the new file needs.
-    const std::string filler = disk + "/filler";
-    std::ofstream out(filler, std::ios::binary);
+// Fills the disk, then frees a few pages: fewer than the new file needs.
+int FillDisk(const std::string& disk) {
+    std::ofstream out(disk + "/filler", std::ios::binary);
     const std::string page(4096, 'x');
     long pages = 0;
     while (out.write(page.data(), 4096) && out.flush()) {
         ++pages;
     }
     out.close();
-    std::filesystem::resize_file(filler,
-                                 static_cast<std::uintmax_t>(std::max(pages - 4, 0L)) * 4096);
-    return pages > 0 ? "" : "the disk did not fill up";
+    return ::truncate((disk + "/filler").c_str(), std::max(pages - 4, 0L) * 4096);
 }
 
 // Plants a link at the store's file with the suffix, to a file of another
 // program's or to nothing.
 BrokenDisk Link(const char* name, const char* suffix, bool toAFile, Status status) {
     return {name, false, status, [=](const std::string& disk) {
-                const std::string target = disk + (toAFile ? "/victim" : "/created-through-a-link");
+                const std::string link = disk + "/registry.reg" + suffix;
                 WriteFile(disk + "/victim", "REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\Victim]\n");
-                ::unlink((disk + "/registry.reg" + suffix).c_str());
-                return ::symlink(target.c_str(), (disk + "/registry.reg" + suffix).c_str()) == 0
-                           ? ""
-                           : "no link planted";
+                ::unlink(link.c_str());
+                return ::symlink((disk + (toAFile ? "/victim" : "/nothing")).c_str(), link.c_str());
             }};
 }
 
@@ -251,17 +246,13 @@ INSTANTIATE_TEST_SUITE_P(
     Disks, Save,
     ::testing::Values(BrokenDisk{"TemporaryNameTaken", false, status::kIoFailed,
                                  [](const std::string& disk) {
-                                     return ::mkdir((disk + "/registry.reg.tmp").c_str(), 0755) == 0
-                                                ? ""
-                                                : "no directory planted";
+                                     return ::mkdir((disk + "/registry.reg.tmp").c_str(), 0755);
                                  }},
                       BrokenDisk{"DiskFull", true, status::kDiskFull, FillDisk},
                       BrokenDisk{"ReadOnly", true, status::kAccessDenied,
                                  [](const std::string& disk) {
                                      return ::mount(nullptr, disk.c_str(), nullptr,
-                                                    MS_REMOUNT | MS_RDONLY, nullptr) == 0
-                                                ? ""
-                                                : "SKIP: cannot remount read-only";
+                                                    MS_REMOUNT | MS_RDONLY, nullptr);
                                  }},
                       Link("TemporaryLinkedToAFile", ".tmp", true, status::kSuccess),
                       Link("TemporaryLinkedToNothing", ".tmp", false, status::kSuccess),
