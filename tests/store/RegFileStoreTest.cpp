@@ -180,42 +180,39 @@ TEST_P(Save, OnABrokenDiskKeepsTheOldFileOrReplacesWhatWasPlanted) {
             return std::string("SKIP: cannot mount: ") + std::strerror(errno);
         }
         ::umask(077);
-        Checks check;
         const std::string file = disk + "/registry.reg";
         RegFileStore store(file);
         // Another program's large value makes the file span many pages, so
         // that a full disk cuts the new file short.
         std::unique_ptr<SettingsKey> key;
         const Bytes blob(16 * 1024, 0xab);
-        check(store.CreateKey("SOFTWARE\\Other", key) == status::kSuccess &&
-                  key->SetValue("Blob", kRegBinary, blob.data(), 16 * 1024) == status::kSuccess &&
-                  key->Close() == status::kSuccess,
-              "no other key");
-        check(SaveSettings(store, WithParity("Odd Parity")) == status::kSuccess, "not saved");
+        EXPECT_EQ(store.CreateKey("SOFTWARE\\Other", key), status::kSuccess);
+        EXPECT_EQ(key->SetValue("Blob", kRegBinary, blob.data(), 16 * 1024), status::kSuccess);
+        EXPECT_EQ(key->Close(), status::kSuccess);
+        EXPECT_EQ(SaveSettings(store, WithParity("Odd Parity")), status::kSuccess);
         const std::string before = ReadFile(file);
         if (c.breakIt(disk) != 0) {
             return std::string("the disk was not broken: ") + std::strerror(errno);
         }
         const auto others = OtherFiles(disk);
         const Status saved = SaveSettings(store, WithParity("Even Parity"));
-        const std::string explained = store.Explain(saved);
-        check(saved == c.status, "saved with status " + std::to_string(saved) + ": " + explained);
-        check(saved == status::kSuccess || explained.find(file) != std::string::npos,
-              "unclear: " + explained);
-        check(saved == status::kSuccess || ReadFile(file) == before, "the old file changed");
-        check(saved != status::kSuccess || LoadedParity(store) == "Even Parity",
-              "the values saved do not load");
-        check(OtherFiles(disk) == others, "another file was touched");
+        EXPECT_EQ(saved, c.status) << store.Explain(saved);
+        if (saved == status::kSuccess) {
+            EXPECT_EQ(LoadedParity(store), "Even Parity");
+        } else {
+            EXPECT_NE(store.Explain(saved).find(file), std::string::npos) << store.Explain(saved);
+            EXPECT_EQ(ReadFile(file), before);
+        }
+        EXPECT_EQ(OtherFiles(disk), others);
         struct stat info {};
-        check(::lstat((file + ".tmp").c_str(), &info) != 0 || !S_ISREG(info.st_mode),
-              "a temporary file was left");
+        EXPECT_TRUE(::lstat((file + ".tmp").c_str(), &info) != 0 || !S_ISREG(info.st_mode));
         for (const std::string& path : {file, file + (saved == status::kSuccess ? ".lock" : "")}) {
-            check(::lstat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) &&
-                      (info.st_mode & 07777) == 0644,
-                  path + " is no file of mode 0644");
+            EXPECT_EQ(::lstat(path.c_str(), &info), 0);
+            EXPECT_TRUE(S_ISREG(info.st_mode)) << path;
+            EXPECT_EQ(info.st_mode & 07777, 0644u) << path;
         }
         ::umount(disk.c_str());
-        return check.failures;
+        return std::string(HasFailure() ? "failed" : "");
     }));
 }
 

@@ -62,18 +62,9 @@ private:
     std::string path_;
 };
 
-// Failures seen in a child process, where the test's assertions do not reach.
-struct Checks {
-    std::string failures;
-    void operator()(bool ok, const std::string& what) {
-        if (!ok) {
-            failures += what + "\n";
-        }
-    }
-};
-
-// Runs body in a child process; returns what it returns (its failures, ""
-// when none, or "SKIP: why"), and a note when the child did not end well.
+// Runs body in a child process, where the test's assertions report but do
+// not reach the test: returns what body returns ("" when it passed, "SKIP:
+// why", or why it failed), and a note when the child did not end well.
 inline std::string RunInChild(const std::function<std::string()>& body) {
     int channel[2];
     if (::pipe(channel) != 0) {
