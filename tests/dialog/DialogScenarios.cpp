@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <fstream>
+#include <iomanip>
 #include <map>
 #include <sstream>
 
@@ -60,14 +61,8 @@ const std::map<std::string, int>& Controls() {
 
 // The next word, or a name in double quotes.
 std::string Word(std::istream& in) {
-    in >> std::ws;
     std::string word;
-    if (in.peek() == '"') {
-        in.get();
-        std::getline(in, word, '"');
-    } else {
-        in >> word;
-    }
+    in >> std::quoted(word);
     return word;
 }
 

@@ -7,7 +7,6 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDialog>
-#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QTest>
@@ -71,13 +70,8 @@ public:
 
     std::string Text(int id) const override {
         QWidget* control = Control(id);
-        if (auto* combo = qobject_cast<QComboBox*>(control)) {
-            return combo->currentText().toStdString();
-        }
-        if (auto* label = qobject_cast<QLabel*>(control)) {
-            return label->text().toStdString();
-        }
-        return Edit(id)->text().toStdString();
+        const char* text = qobject_cast<QComboBox*>(control) ? "currentText" : "text";
+        return control->property(text).toString().toStdString();
     }
     int FocusedId() const override {
         QWidget* focus = QtDialogOf(dialog_)->focusWidget();

@@ -1,5 +1,5 @@
-// The user's hands on a dialog's real controls. Each toolkit's test support
-// implements it, so that a scenario written once runs on Qt and on Win32.
+// The user's hands on a dialog's real controls, one implementation for each
+// toolkit, so that a scenario written once runs on Qt and on Win32.
 #pragma once
 
 #include <functional>
@@ -23,17 +23,15 @@ class UiDriver {
 public:
     virtual ~UiDriver() = default;
 
-    // Creates the dialog's window; returns when it shows.
-    virtual void Open() = 0;
+    virtual void Open() = 0;  // creates the window; returns when it shows
     virtual bool IsOpen() const = 0;
 
-    // The user: with the mouse, the keyboard and the window's close box.
+    // With the mouse, the keyboard and the window's close box. Type focuses
+    // the field, selects its text and types over it; Choose picks a list
+    // entry with the mouse.
     virtual void Click(int id) = 0;
-    // Focuses the field, selects its text and types over it.
     virtual void Type(int id, const std::string& text) = 0;
-    // Focuses the control and presses the key.
     virtual void Press(int id, Key key) = 0;
-    // Chooses a list entry with the mouse.
     virtual void Choose(int id, int index) = 0;
     virtual void CloseBox() = 0;
 

@@ -22,13 +22,6 @@ std::string ClassOf(HWND window) {
     return name;
 }
 
-// The edit field inside a combo box, or null for a list without one.
-HWND ComboEdit(HWND combo) {
-    COMBOBOXINFO info{};
-    info.cbSize = sizeof info;
-    return GetComboBoxInfo(combo, &info) && info.hwndItem != combo ? info.hwndItem : nullptr;
-}
-
 // A message box is a dialog with a button of one of the answers' ids.
 bool IsMessageBox(HWND window) {
     bool answers = false;
@@ -129,17 +122,15 @@ private:
         EXPECT_NE(control, nullptr) << "control " << id;
         return control;
     }
-    // The window that takes the keys: a combo box's edit field, or the control.
-    HWND KeyTarget(int id) const {
-        HWND edit = ComboEdit(Control(id));
-        return edit != nullptr ? edit : Control(id);
-    }
     // Gives the control the focus as Tab does; returns the window that then
-    // takes the keys.
+    // takes the keys: a combo box's edit field, or the control.
     HWND Focus(int id) {
         SendMessageA(Window(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(Control(id)), TRUE);
         Pump();
-        return KeyTarget(id);
+        COMBOBOXINFO info{};
+        info.cbSize = sizeof info;
+        return GetComboBoxInfo(Control(id), &info) && info.hwndItem != nullptr ? info.hwndItem
+                                                                               : Control(id);
     }
     // A click at the centre of the rectangle, or of the window.
     void ClickAt(HWND window, const RECT* rect) {
