@@ -6,21 +6,29 @@
 
 #include <functional>
 #include <memory>
+#include <ostream>
 
 #include "store/SettingsStore.h"
 
 namespace tavirap {
 
-using StoreMaker = std::function<std::unique_ptr<SettingsStore>()>;
+struct StoreMaker {
+    const char* name;
+    std::function<std::unique_ptr<SettingsStore>()> make;
+};
+
+inline void PrintTo(const StoreMaker& maker, std::ostream* out) {
+    *out << maker.name;
+}
 
 class StoreContract : public ::testing::TestWithParam<StoreMaker> {
 protected:
-    void SetUp() override { store = GetParam()(); }
+    void SetUp() override { store = GetParam().make(); }
 
     std::unique_ptr<SettingsStore> store;
 };
 
 #define INSTANTIATE_STORE_CONTRACT(name, maker) \
-    INSTANTIATE_TEST_SUITE_P(name, StoreContract, ::testing::Values(StoreMaker(maker)))
+    INSTANTIATE_TEST_SUITE_P(name, StoreContract, ::testing::Values(StoreMaker{#name, maker}))
 
 }  // namespace tavirap
