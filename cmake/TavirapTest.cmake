@@ -21,13 +21,21 @@ function(tavirap_add_test name)
   add_executable(${name} ${arg_SOURCES})
   target_link_libraries(${name} PRIVATE ${arg_LIBS} GTest::gtest_main tavirap_options)
   if(CMAKE_CROSSCOMPILING)
+    # Everything under Wine is slow to start.
+    list(APPEND arg_LABELS slow)
     add_test(NAME ${name} COMMAND ${name})
     set_tests_properties(${name} PROPERTIES FIXTURES_REQUIRED wine_prefix
                          ENVIRONMENT "${arg_ENVIRONMENT}" LABELS "${arg_LABELS}")
   else()
     # Discovery flattens each property to one value here (CMake 3.25): one
-    # variable in ENVIRONMENT, one label in LABELS.
-    gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST
-                         PROPERTIES ENVIRONMENT "${arg_ENVIRONMENT}" LABELS "${arg_LABELS}")
+    # variable in ENVIRONMENT, one label in LABELS; an empty one is left out,
+    # or its name would take the next one's.
+    set(properties)
+    foreach(property ENVIRONMENT LABELS)
+      if(arg_${property})
+        list(APPEND properties ${property} "${arg_${property}}")
+      endif()
+    endforeach()
+    gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST PROPERTIES ${properties})
   endif()
 endfunction()

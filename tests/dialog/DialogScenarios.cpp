@@ -2,315 +2,306 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <iomanip>
 #include <map>
+#include <sstream>
 
+#include "cli/CommandLine.h"
 #include "dialog/PortSetupDlg.h"
 #include "dialog/PortSetupForm.h"
+#include "tests/framework/UiDriver.h"
 #include "tests/store/Bytes.h"
 
 namespace tavirap::test {
-
 namespace {
 
-Step Click(int id) {
-    return {.op = Step::kClick, .id = id};
-}
-Step Type(int id, std::string text) {
-    return {.op = Step::kType, .id = id, .text = std::move(text)};
-}
-Step Press(int id, Key key) {
-    return {.op = Step::kPress, .id = id, .key = key};
-}
-Step Choose(int id, int entry) {
-    return {.op = Step::kChoose, .id = id, .number = entry};
-}
-Step ExpectText(int id, std::string text) {
-    return {.op = Step::kExpectText, .id = id, .text = std::move(text)};
-}
-Step ExpectFocus(int id) {
-    return {.op = Step::kExpectFocus, .id = id};
-}
-Step ExpectMessages(int count) {
-    return {.op = Step::kExpectMessages, .number = count};
-}
-Step ExpectOpen(bool open) {
-    return {.op = Step::kExpectOpen, .number = open ? 1 : 0};
-}
-Step ExpectStored(std::string name, std::int32_t number) {
-    return {.op = Step::kExpectStored, .text = std::move(name), .number = number};
-}
-Step ExpectStoredText(std::string name, std::string text) {
-    return {.op = Step::kExpectStoredText, .text = std::move(name), .expected = std::move(text)};
-}
-Step Snapshot() {
-    return {.op = Step::kSnapshot};
-}
-Step ExpectUnchanged() {
-    return {.op = Step::kExpectUnchanged};
+// One line of a scenario: its first word, the control it names (0: none), and
+// the rest: a value's name, a number or a text.
+struct Step {
+    std::string op{};
+    int id = 0;
+    std::string name{};
+    std::string text{};
+    int line = 0;
+};
+
+struct Scenario {
+    std::string name{};
+    bool keyExists = true;
+    bool readOnly = false;    // the user may read the key, not write it
+    std::string platform{};   // the one platform it runs on, or any
+    std::string elevation{};  // how SAVE's run with administrator rights ends
+    std::vector<Step> seeds{};
+    std::vector<Step> steps{};
+};
+
+void PrintTo(const Scenario& scenario, std::ostream* out) {
+    *out << scenario.name;
 }
 
-Seed Number(std::string name, std::int32_t number) {
-    return {.name = std::move(name), .number = number};
-}
-Seed Text(std::string name, std::string text) {
-    return {.name = std::move(name), .text = std::move(text)};
+const std::map<std::string, int>& Controls() {
+    static const std::map<std::string, int> controls = [] {
+        std::map<std::string, int> ids = {{"SAVE", IDC_SAVE},
+                                          {"EXIT", IDC_EXIT},
+                                          {"NEXT", IDC_NEXT_PAGE},
+                                          {"PREV", IDC_PREV_PAGE},
+                                          {"TOTAL", IDC_TOTAL_PORTS},
+                                          {"PARITY", IDC_PARITY},
+                                          {"MAIN-PORT", IDC_MAIN_PORT},
+                                          {"BAUD-RATE", IDC_BAUD_RATE},
+                                          {"STOP-BITS", IDC_STOP_BITS},
+                                          {"DATA-BITS", IDC_DATA_BITS},
+                                          {"FLOW-CONTROL", IDC_FLOW_CONTROL}};
+        for (int row = 0; row < 8; ++row) {
+            ids["ROW" + std::to_string(row + 1)] = kRowAddressIds[row];
+            ids["LABEL" + std::to_string(row + 1)] = kRowLabelIds[row];
+        }
+        return ids;
+    }();
+    return controls;
 }
 
-int Row(int row) {
-    return kRowAddressIds[row];
+// The next word, or a name in double quotes.
+std::string Word(std::istream& in) {
+    std::string word;
+    in >> std::quoted(word);
+    return word;
 }
-int Label(int row) {
-    return kRowLabelIds[row];
+
+Step ParseStep(const std::string& line, int number) {
+    std::istringstream in(line);
+    Step step{Word(in), 0, "", "", number};
+    if (step.op.starts_with("seed") || step.op.starts_with("stored") ||
+        step.op == "other-program") {
+        step.name = Word(in);
+    } else if (step.op != "messages" && step.op != "open" && step.op != "message" &&
+               step.op != "answer") {
+        const std::string control = Word(in);
+        const auto found = Controls().find(control);
+        step.id = found != Controls().end() ? found->second : control.empty() ? 0 : -1;
+    }
+    std::getline(in >> std::ws, step.text);
+    return step;
 }
-Step ExpectPage(const char* firstLabel) {
-    return ExpectText(Label(0), firstLabel);
+
+// A value as the key holds it, as "type:bytes", or why it cannot be read.
+std::string Stored(SettingsStore& store, const std::string& name) {
+    std::unique_ptr<SettingsKey> key;
+    Status result = store.OpenKeyReadOnly(kServiceKeyPath, key);
+    ValueType type = kRegNone;
+    Bytes data(256);
+    auto size = static_cast<std::uint32_t>(data.size());
+    result = result == status::kSuccess ? key->QueryValue(name, &type, data.data(), size) : result;
+    return result == status::kSuccess
+               ? std::to_string(type) + ":" + std::string(data.begin(), data.begin() + size)
+               : "status " + std::to_string(result);
 }
 
 // Every value the dialog writes: what "nothing was written" is checked on.
-std::vector<std::string> KeyValueNames() {
-    std::vector<std::string> names;
+std::map<std::string, std::string> Snapshot(SettingsStore& store) {
+    std::map<std::string, std::string> values;
     for (int port = 1; port <= 64; ++port) {
-        names.push_back("PortAdd" + std::to_string(port));
+        values["PortAdd" + std::to_string(port)] = Stored(store, "PortAdd" + std::to_string(port));
     }
     for (const char* name :
          {"MaxPort", "DataBit", "StopBit", "Parity", "TRxPort", "BaudRate", "Flow Control"}) {
-        names.emplace_back(name);
+        values[name] = Stored(store, name);
     }
-    return names;
+    return values;
 }
 
-struct RawValue {
-    Status status = status::kSuccess;
-    ValueType type = kRegNone;
-    std::vector<std::uint8_t> data;
-    bool operator==(const RawValue&) const = default;
+// Every scenario of the file; one without steps when there are none.
+std::vector<Scenario> DialogScenarios() {
+    std::vector<Scenario> scenarios;
+    std::ifstream file(TAVIRAP_DIALOG_DATA "/scenarios.txt");
+    int number = 0;
+    for (std::string line; std::getline(file, line);) {
+        ++number;
+        if (line.empty() || line[0] == '#') {
+            continue;
+        }
+        if (line.starts_with("scenario ")) {
+            scenarios.push_back({line.substr(9)});
+        } else if (scenarios.empty()) {
+            break;
+        } else if (line == "no-key") {
+            scenarios.back().keyExists = false;
+        } else if (line == "read-only") {
+            scenarios.back().readOnly = true;
+        } else if (line.starts_with("only ")) {
+            scenarios.back().platform = line.substr(5);
+        } else if (line.starts_with("elevation ")) {
+            scenarios.back().elevation = line.substr(10);
+        } else {
+            const Step step = ParseStep(line, number);
+            (step.op.starts_with("seed") ? scenarios.back().seeds : scenarios.back().steps)
+                .push_back(step);
+        }
+    }
+    return scenarios.empty() ? std::vector<Scenario>{{"unreadable"}} : scenarios;
+}
+
+// The store as a user sees it who may read the key but not write it.
+class ReadOnlyStore : public SettingsStore {
+public:
+    explicit ReadOnlyStore(SettingsStore& store) : store_(store) {}
+    Status OpenKeyAllAccess(std::string_view, std::unique_ptr<SettingsKey>&) override {
+        return status::kAccessDenied;
+    }
+    Status OpenKeyReadOnly(std::string_view path, std::unique_ptr<SettingsKey>& key) override {
+        return store_.OpenKeyReadOnly(path, key);
+    }
+    Status CreateKey(std::string_view, std::unique_ptr<SettingsKey>&) override {
+        return status::kAccessDenied;
+    }
+
+private:
+    SettingsStore& store_;
 };
 
-RawValue ReadRaw(SettingsStore& store, const std::string& name) {
-    RawValue value;
-    std::unique_ptr<SettingsKey> key;
-    value.status = store.OpenKeyReadOnly(kServiceKeyPath, key);
-    if (value.status != status::kSuccess) {
-        return value;
-    }
-    value.data.resize(256);
-    auto size = static_cast<std::uint32_t>(value.data.size());
-    value.status = key->QueryValue(name, &value.type, value.data.data(), size);
-    value.data.resize(value.status == status::kSuccess ? size : 0);
-    key->Close();
-    return value;
+void SetEnvironment(const char* name, const std::string& value) {
+#ifdef _WIN32
+    _putenv_s(name, value.c_str());
+#else
+    ::setenv(name, value.c_str(), 1);
+#endif
 }
 
-void SeedStore(const Scenario& scenario, SettingsStore& store) {
-    if (!scenario.keyExists) {
-        return;
-    }
+// Writes one value as another program would, while the dialog is open.
+void WriteValue(SettingsStore& store, const Step& step) {
     std::unique_ptr<SettingsKey> key;
     ASSERT_EQ(store.CreateKey(kServiceKeyPath, key), status::kSuccess);
-    for (const Seed& seed : scenario.seeds) {
-        std::vector<std::uint8_t> data;
-        ValueType type = kRegSz;
-        if (seed.number) {
-            data = Dword(*seed.number);
-            type = kRegDword;
-        } else {
-            data = Sz(seed.text);
-        }
-        ASSERT_EQ(
-            key->SetValue(seed.name, type, data.data(), static_cast<std::uint32_t>(data.size())),
-            status::kSuccess);
-    }
+    const bool number = step.op != "seed-text";
+    const Bytes data = number ? Dword(std::stoi(step.text)) : Sz(step.text);
+    ASSERT_EQ(key->SetValue(step.name, number ? kRegDword : kRegSz, data.data(),
+                            static_cast<std::uint32_t>(data.size())),
+              status::kSuccess);
     ASSERT_EQ(key->Close(), status::kSuccess);
 }
 
-}  // namespace
+class Scenarios : public ::testing::TestWithParam<Scenario> {};
 
-const std::vector<Scenario>& DialogScenarios() {
-    const std::string longParity = "Mark Parity with extra details";  // 30 characters
-    static const std::vector<Scenario> scenarios = {
-        {"StartWithoutKey",
-         false,
-         {},
-         {ExpectOpen(true), ExpectMessages(0), ExpectStored("PortAdd1", 1),
-          ExpectStored("PortAdd64", 64), ExpectStored("MaxPort", 8),
-          ExpectStoredText("DataBit", "8"), ExpectStoredText("StopBit", "1"),
-          ExpectStoredText("Parity", "No Parity"), ExpectStoredText("TRxPort", "COM1"),
-          ExpectStoredText("BaudRate", "9600"), ExpectStoredText("Flow Control", "Hardware"),
-          ExpectText(IDC_TOTAL_PORTS, "8"), ExpectPage("SERIAL1"), ExpectText(Row(7), "8"),
-          ExpectText(IDC_PARITY, "No Parity"), ExpectFocus(IDC_SAVE)}},
-        {"SaveOnPageThree",
-         true,
-         {Number("MaxPort", 64)},
-         {Click(IDC_NEXT_PAGE), Click(IDC_NEXT_PAGE), Click(IDC_NEXT_PAGE), ExpectPage("SERIAL25"),
-          ExpectText(Label(1), "SERIAL26"), Type(Row(1), "17"), Click(IDC_SAVE), ExpectMessages(0),
-          ExpectOpen(true), ExpectStored("PortAdd26", 17), ExpectStored("PortAdd25", 25),
-          ExpectStored("PortAdd27", 27), ExpectStored("PortAdd1", 1), ExpectStored("MaxPort", 64)}},
-        {"OutOfRangeAddressBlocksSave",
-         true,
-         {},
-         {Snapshot(), Type(Row(2), "70"), Click(IDC_SAVE), ExpectMessages(1), ExpectFocus(Row(2)),
-          ExpectUnchanged(), ExpectPage("SERIAL1"), ExpectOpen(true)}},
-        {"OutOfRangeAddressBlocksPaging",
-         true,
-         {Number("MaxPort", 16)},
-         {Snapshot(), Type(Row(2), "70"), Click(IDC_NEXT_PAGE), ExpectMessages(1),
-          ExpectFocus(Row(2)), ExpectPage("SERIAL1"), Type(Row(2), "5"), Click(IDC_NEXT_PAGE),
-          ExpectMessages(1), ExpectPage("SERIAL9"), Click(IDC_PREV_PAGE), ExpectText(Row(2), "5"),
-          ExpectUnchanged()}},
-        {"OutOfRangeAddressBlocksNewTotal",
-         true,
-         {},
-         {Snapshot(), Type(Row(2), "70"), Choose(IDC_TOTAL_PORTS, 9), ExpectMessages(1),
-          ExpectFocus(Row(2)), ExpectText(IDC_TOTAL_PORTS, "64"), ExpectPage("SERIAL1"),
-          ExpectText(Row(2), "70"), Type(Row(2), "3"), Click(IDC_NEXT_PAGE), ExpectMessages(1),
-          ExpectPage("SERIAL9"), ExpectUnchanged(), Click(IDC_SAVE), ExpectStored("MaxPort", 64)}},
-        {"PagingWrapsAround",
-         true,
-         {Number("MaxPort", 24), Number("PortAdd17", 40)},
-         {Click(IDC_NEXT_PAGE), ExpectPage("SERIAL9"), Click(IDC_NEXT_PAGE), ExpectPage("SERIAL17"),
-          ExpectText(Row(0), "40"), Click(IDC_NEXT_PAGE), ExpectPage("SERIAL1"),
-          Click(IDC_PREV_PAGE), ExpectPage("SERIAL17"), Click(IDC_PREV_PAGE),
-          ExpectPage("SERIAL9")}},
-        {"TotalChangedOnALaterPage",
-         true,
-         {Number("MaxPort", 64)},
-         {Click(IDC_NEXT_PAGE), Click(IDC_NEXT_PAGE), Click(IDC_NEXT_PAGE), Click(IDC_NEXT_PAGE),
-          Click(IDC_NEXT_PAGE), ExpectPage("SERIAL41"), Choose(IDC_TOTAL_PORTS, 3),
-          ExpectPage("SERIAL41"), Click(IDC_NEXT_PAGE), ExpectPage("SERIAL1"), Click(IDC_PREV_PAGE),
-          ExpectPage("SERIAL9")}},
-        {"ArrowKeysStepTheTotal",
-         true,
-         {Number("MaxPort", 16)},
-         {Press(IDC_TOTAL_PORTS, Key::Down), ExpectText(IDC_TOTAL_PORTS, "24"),
-          Press(IDC_TOTAL_PORTS, Key::Down), ExpectText(IDC_TOTAL_PORTS, "32"),
-          Click(IDC_PREV_PAGE), ExpectPage("SERIAL25"), Press(IDC_TOTAL_PORTS, Key::Up),
-          Press(IDC_TOTAL_PORTS, Key::Up), Press(IDC_TOTAL_PORTS, Key::Up),
-          ExpectText(IDC_TOTAL_PORTS, "8"), ExpectPage("SERIAL25"), Click(IDC_NEXT_PAGE),
-          ExpectPage("SERIAL1"), ExpectMessages(0)}},
-        {"TwoAndFourPortsKeepTheOtherAddresses",
-         true,
-         {Number("PortAdd3", 33), Number("PortAdd7", 47)},
-         {Choose(IDC_TOTAL_PORTS, 0), ExpectText(Label(2), ""), ExpectText(Row(2), "0"),
-          ExpectText(Label(1), "SERIAL2"), Choose(IDC_TOTAL_PORTS, 1),
-          ExpectText(Label(3), "SERIAL4"), ExpectText(Row(2), "33"), ExpectText(Label(6), ""),
-          ExpectText(Row(6), "0"), Choose(IDC_TOTAL_PORTS, 2), ExpectText(Row(6), "47"),
-          Choose(IDC_TOTAL_PORTS, 0), Click(IDC_SAVE), ExpectStored("MaxPort", 2),
-          ExpectStored("PortAdd3", 33), ExpectStored("PortAdd7", 47)}},
-        {"EscapeWritesNothing",
-         true,
-         {},
-         {Snapshot(), Type(Row(0), "9"), Type(IDC_BAUD_RATE, "19200"), Press(Row(0), Key::Escape),
-          ExpectOpen(false), ExpectUnchanged()}},
-        {"ExitWritesNothing",
-         true,
-         {},
-         {Snapshot(), Type(Row(0), "9"), Choose(IDC_TOTAL_PORTS, 9), Click(IDC_EXIT),
-          ExpectOpen(false), ExpectUnchanged(), ExpectMessages(0)}},
-        {"EnterInAnAddressFieldSaves",
-         true,
-         {},
-         {Type(Row(0), "9"), Press(Row(0), Key::Enter), ExpectOpen(true), ExpectMessages(0),
-          ExpectStored("PortAdd1", 9)}},
-        {"EnterOnExitCloses",
-         true,
-         {},
-         {Snapshot(), Type(Row(0), "9"), Press(IDC_EXIT, Key::Enter), ExpectOpen(false),
-          ExpectUnchanged()}},
-        {"LongStoredParityBlocksEveryCommand",
-         true,
-         {Text("Parity", longParity)},
-         {ExpectText(IDC_PARITY, longParity), Snapshot(), Click(IDC_SAVE), ExpectMessages(1),
-          ExpectFocus(IDC_PARITY), Click(IDC_NEXT_PAGE), ExpectMessages(2),
-          Choose(IDC_TOTAL_PORTS, 3), ExpectMessages(3), ExpectPage("SERIAL1"), ExpectUnchanged(),
-          Type(IDC_PARITY, "Odd Parity"), Click(IDC_SAVE), ExpectMessages(3),
-          ExpectStoredText("Parity", "Odd Parity"), ExpectStored("MaxPort", 16)}},
-        {"TypedTextsAreStoredAsTyped",
-         true,
-         {},
-         {Type(IDC_PARITY, "odd parity"), Type(IDC_MAIN_PORT, "com7"), Click(IDC_SAVE),
-          ExpectMessages(0), ExpectStoredText("Parity", "odd parity"),
-          ExpectStoredText("TRxPort", "COM7")}},
-        {"StopBitsOverTwoCharactersAreRefused",
-         true,
-         {},
-         {Snapshot(), Type(IDC_STOP_BITS, "1.5"), Click(IDC_SAVE), ExpectMessages(1),
-          ExpectFocus(IDC_STOP_BITS), ExpectUnchanged()}},
-    };
-    return scenarios;
-}
-
-void RunScenario(const Scenario& scenario, SettingsStore& store) {
-    SeedStore(scenario, store);
-    if (::testing::Test::HasFatalFailure()) {
-        return;
+// Seeds the store, opens the dialog on it through the toolkit's driver and
+// runs the steps; every message box not checked by a step must be a warning
+// with OK.
+TEST_P(Scenarios, Run) {
+    const Scenario& scenario = GetParam();
+    ASSERT_FALSE(scenario.steps.empty()) << "no steps; is " TAVIRAP_DIALOG_DATA " readable?";
+#ifdef _WIN32
+    if (scenario.platform == "linux") {
+        GTEST_SKIP() << "pkexec's own outcomes";
     }
-    CPortSetupDlg dialog(store);
+    const std::string elevate = "elevate.bat";
+#else
+    const std::string elevate = "elevate";
+#endif
+    const std::unique_ptr<SettingsStore> owned = MakeScenarioStore(scenario.name);
+    SettingsStore& store = *owned;
+    if (scenario.keyExists) {
+        for (const Step& seed : scenario.seeds) {
+            WriteValue(store, seed);
+        }
+        if (scenario.seeds.empty()) {
+            std::unique_ptr<SettingsKey> key;
+            ASSERT_EQ(store.CreateKey(kServiceKeyPath, key), status::kSuccess);
+        }
+    }
+    std::string standIn = std::string(TAVIRAP_DIALOG_DATA "/") +
+                          (scenario.elevation == "missing" ? "absent" : elevate);
+#ifdef _WIN32
+    std::ranges::replace(standIn, '/', '\\');
+#endif
+    SetEnvironment("TAVIRAP_ELEVATE", standIn);
+    SetEnvironment("TAVIRAP_TEST_ELEVATION", scenario.elevation);
+    SetEnvironment("TAVIRAP_TEST_STORE", StoreAddress(store));
+    ReadOnlyStore readOnly(store);
+    SettingsStore& dialogStore = scenario.readOnly ? readOnly : store;
+    CPortSetupDlg dialog(dialogStore);
     const std::unique_ptr<UiDriver> ui = MakeUiDriver(dialog);
     UiDriver& driver = *ui;
     driver.Open();
-    std::map<std::string, RawValue> snapshot;
-    for (std::size_t i = 0; i < scenario.steps.size(); ++i) {
-        const Step& step = scenario.steps[i];
-        SCOPED_TRACE("step " + std::to_string(i + 1));
-        switch (step.op) {
-            case Step::kClick:
-                driver.Click(step.id);
-                break;
-            case Step::kType:
-                driver.Type(step.id, step.text);
-                break;
-            case Step::kPress:
-                driver.Press(step.id, step.key);
-                break;
-            case Step::kChoose:
-                driver.Choose(step.id, step.number);
-                break;
-            case Step::kExpectText:
-                EXPECT_EQ(driver.Text(step.id), step.text) << "control " << step.id;
-                break;
-            case Step::kExpectFocus:
-                EXPECT_EQ(driver.FocusedId(), step.id);
-                if (std::find(std::begin(kRowAddressIds), std::end(kRowAddressIds), step.id) !=
-                    std::end(kRowAddressIds)) {
-                    EXPECT_TRUE(driver.TextSelected(step.id)) << "control " << step.id;
-                }
-                break;
-            case Step::kExpectMessages:
-                EXPECT_EQ(driver.Boxes().size(), static_cast<std::size_t>(step.number));
-                break;
-            case Step::kExpectOpen:
-                EXPECT_EQ(driver.IsOpen(), step.number != 0);
-                break;
-            case Step::kExpectStored: {
-                EXPECT_EQ(ReadRaw(store, step.text),
-                          (RawValue{status::kSuccess, kRegDword, Dword(step.number)}))
-                    << step.text;
-                break;
-            }
-            case Step::kExpectStoredText: {
-                const RawValue value = ReadRaw(store, step.text);
-                ASSERT_EQ(value.status, status::kSuccess) << step.text;
-                EXPECT_EQ(value.type, kRegSz) << step.text;
-                const auto end = std::find(value.data.begin(), value.data.end(), 0);
-                EXPECT_EQ(std::string(value.data.begin(), end), step.expected) << step.text;
-                break;
-            }
-            case Step::kSnapshot:
-                for (const std::string& name : KeyValueNames()) {
-                    snapshot[name] = ReadRaw(store, name);
-                }
-                break;
-            case Step::kExpectUnchanged:
-                for (const std::string& name : KeyValueNames()) {
-                    EXPECT_EQ(ReadRaw(store, name), snapshot[name]) << name;
-                }
-                break;
+    std::map<std::string, std::string> snapshot;
+    std::size_t checkedBoxes = 0;  // the boxes "message" steps looked at
+    for (const Step& step : scenario.steps) {
+        SCOPED_TRACE("scenarios.txt line " + std::to_string(step.line));
+        ASSERT_NE(step.id, -1) << "no such control";
+        const auto number = [&] { return std::stoi(step.text); };
+        const auto expect = [&](auto actual, auto expected) {
+            driver.WaitFor([&] { return actual() == expected; });
+            EXPECT_EQ(actual(), expected);
+        };
+        if (step.op == "click") {
+            driver.Click(step.id);
+        } else if (step.op == "type") {
+            driver.Type(step.id, step.text);
+        } else if (step.op == "press") {
+            const std::string keys[] = {"Enter", "Escape", "Up", "Down"};  // as Key has them
+            const auto key = std::ranges::find(keys, step.text) - std::begin(keys);
+            ASSERT_LT(key, 4) << step.text;
+            driver.Press(step.id, static_cast<Key>(key));
+        } else if (step.op == "choose") {
+            driver.Choose(step.id, number());
+        } else if (step.op == "close-box") {
+            driver.CloseBox();
+        } else if (step.op == "text") {
+            expect([&] { return driver.Text(step.id); }, step.text);
+        } else if (step.op == "focus") {
+            expect([&] { return driver.FocusedId(); }, step.id);
+        } else if (step.op == "messages") {
+            expect([&] { return driver.Boxes().size(); }, static_cast<std::size_t>(number()));
+        } else if (step.op == "open") {
+            expect([&] { return driver.IsOpen(); }, number() != 0);
+        } else if (step.op == "stored") {
+            const Bytes dword = Dword(number());
+            EXPECT_EQ(Stored(store, step.name), "4:" + std::string(dword.begin(), dword.end()));
+        } else if (step.op == "stored-text") {
+            const std::string value = Stored(store, step.name);
+            EXPECT_EQ(value.substr(0, value.find('\0')), "1:" + step.text);
+        } else if (step.op == "other-program") {
+            WriteValue(store, step);
+        } else if (step.op == "answer") {
+            driver.AnswerQuestionsWith(step.text == "yes");
+        } else if (step.op == "message") {
+            driver.WaitFor([&] { return driver.Boxes().size() > checkedBoxes; });
+            ASSERT_GT(driver.Boxes().size(), checkedBoxes);
+            checkedBoxes = driver.Boxes().size();
+            EXPECT_NE(driver.Boxes().back().text.find(step.text), std::string::npos)
+                << driver.Boxes().back().text;
+        } else if (step.op == "snapshot") {
+            snapshot = Snapshot(store);
+        } else if (step.op == "unchanged") {
+            EXPECT_EQ(Snapshot(store), snapshot);
+        } else {
+            FAIL() << "unknown step " << step.op;
         }
     }
-    for (const Box& box : driver.Boxes()) {
-        EXPECT_EQ(box.icon, static_cast<UINT>(MB_ICONEXCLAMATION)) << box.text;
-        EXPECT_EQ(box.buttons, std::vector<int>{IDOK}) << box.text;
+    for (std::size_t i = checkedBoxes; i < driver.Boxes().size(); ++i) {
+        EXPECT_TRUE(driver.Boxes()[i].warningWithOk) << driver.Boxes()[i].text;
     }
+}
+
+INSTANTIATE_TEST_SUITE_P(Dialog, Scenarios, ::testing::ValuesIn(DialogScenarios()),
+                         [](const auto& info) { return info.param.name; });
+
+}  // namespace
+
+int ImportAsElevated(int argc, char** argv) {
+    const char* address = std::getenv("TAVIRAP_TEST_STORE");
+    const std::unique_ptr<SettingsStore> store = OpenStoreAt(address != nullptr ? address : "");
+    Console io;
+    io.readInput = [](std::string& text, std::size_t limit) {
+        text.assign(limit + 1, '\0');
+        text.resize(std::fread(text.data(), 1, text.size(), stdin));
+        return true;
+    };
+    const int exitCode = RunCommandLine({argv + 1, argv + argc}, *store, io);
+    std::fputs(io.err.c_str(), stderr);
+    std::fputs(io.out.c_str(), stdout);
+    return exitCode;
 }
 
 }  // namespace tavirap::test

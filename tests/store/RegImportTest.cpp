@@ -16,9 +16,7 @@
 namespace tavirap {
 namespace {
 
-using RegImport = ::testing::Test;
-
-TEST_F(RegImport, WrittenFileImportsByteForByte) {
+TEST(RegImport, WrittenFileImportsByteForByte) {
     // A saved configuration with texts at every length the key has, plus
     // values that only hex() forms can carry.
     PortSettings settings;
@@ -46,10 +44,7 @@ TEST_F(RegImport, WrittenFileImportsByteForByte) {
     char folder[MAX_PATH];
     ASSERT_NE(GetTempPathA(MAX_PATH, folder), 0u);
     const std::string file = std::string(folder) + "tavirap-import-test.reg";
-    {
-        std::ofstream out(file, std::ios::binary);
-        out << WriteRegFile(document);
-    }
+    std::ofstream(file, std::ios::binary) << WriteRegFile(document);
     ASSERT_EQ(std::system(("reg import \"" + file + "\" >NUL 2>&1").c_str()), 0);
     std::remove(file.c_str());
 

@@ -4,7 +4,10 @@
 
 #include <windows.h>
 
+#include <memory>
 #include <string>
+
+#include "store/RegistryStore.h"
 
 namespace tavirap {
 
@@ -24,6 +27,7 @@ public:
     RegistryTestKey& operator=(const RegistryTestKey&) = delete;
 
     HKEY Handle() const { return key_; }
+    const std::string& Path() const { return path_; }  // below the root
     // The key's full name as regedit writes it.
     std::string FullName() const {
         return std::string(root_ == HKEY_CURRENT_USER ? "HKEY_CURRENT_USER\\"
@@ -35,6 +39,14 @@ private:
     HKEY root_;
     std::string path_;
     HKEY key_ = nullptr;
+};
+
+// A registry store rooted at a test key of its own.
+class TestKeyStore : private RegistryTestKey, public RegistryStore {
+public:
+    explicit TestKeyStore(const std::string& name)
+        : RegistryTestKey(name), RegistryStore(RegistryTestKey::Handle()) {}
+    using RegistryTestKey::Path;
 };
 
 }  // namespace tavirap

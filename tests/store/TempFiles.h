@@ -2,6 +2,8 @@
 // real disks.
 #pragma once
 
+#include <grp.h>
+#include <pwd.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -15,7 +17,7 @@
 #include <string>
 #include <string_view>
 
-#include "store/RegFile.h"
+#include "store/RegFileStore.h"
 
 namespace tavirap {
 
@@ -33,11 +35,6 @@ inline void WriteFile(const std::string& path, std::string_view text) {
 inline bool Exists(const std::string& path) {
     struct stat info {};
     return ::lstat(path.c_str(), &info) == 0;
-}
-
-// A version 5.00 file's bytes: the text in UTF-16LE after its byte order mark.
-inline std::string Version5(std::string_view text) {
-    return "\xFF\xFE" + Utf8ToUtf16(text);
 }
 
 // A folder of its own under the system's temporary folder, open to every
@@ -65,18 +62,9 @@ private:
     std::string path_;
 };
 
-// Failures seen in a child process, where the test's assertions do not reach.
-struct Checks {
-    std::string failures;
-    void operator()(bool ok, const std::string& what) {
-        if (!ok) {
-            failures += what + "\n";
-        }
-    }
-};
-
-// Runs body in a child process; returns what it returns (its failures, ""
-// when none, or "SKIP: why"), and a note when the child did not end well.
+// Runs body in a child process, where the test's assertions report but do
+// not reach the test: returns what body returns ("" when it passed, "SKIP:
+// why", or why it failed), and a note when the child did not end well.
 inline std::string RunInChild(const std::function<std::string()>& body) {
     int channel[2];
     if (::pipe(channel) != 0) {
@@ -104,6 +92,32 @@ inline std::string RunInChild(const std::function<std::string()>& body) {
     }
     return failures;
 }
+
+// Runs body in a child process as an ordinary user: the user nobody when this
+// process is root, else this user.
+inline std::string RunAsUser(const std::function<std::string()>& body) {
+    return RunInChild([&] {
+        const passwd* nobody = ::getuid() == 0 ? ::getpwnam("nobody") : nullptr;
+        if (::getuid() == 0 && (nobody == nullptr || ::setgroups(0, nullptr) != 0 ||
+                                ::setgid(nobody->pw_gid) != 0 || ::setuid(nobody->pw_uid) != 0)) {
+            return std::string("cannot become nobody");
+        }
+        return body();
+    });
+}
+
+// Makes the user RunAsUser runs as the owner of path.
+inline bool GiveToUser(const std::string& path) {
+    const passwd* nobody = ::getuid() == 0 ? ::getpwnam("nobody") : nullptr;
+    return ::getuid() != 0 ||
+           (nobody != nullptr && ::chown(path.c_str(), nobody->pw_uid, nobody->pw_gid) == 0);
+}
+
+// A registry file store on a file of its own in a folder of its own.
+class TempRegFileStore : private TempFolder, public RegFileStore {
+public:
+    TempRegFileStore() : RegFileStore(Path() + "/registry.reg") {}
+};
 
 #define EXPECT_IN_CHILD(failures)             \
     do {                                      \

@@ -1,0 +1,163 @@
+// The registry file under saves killed at random instants and processes
+// racing to save. Each test prints its figures.
+#include <signal.h>
+#include <sys/mman.h>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <new>
+#include <random>
+#include <thread>
+
+#include "settings/PortSettings.h"
+#include "store/RegFileStore.h"
+#include "store/SettingsIo.h"
+#include "tests/store/TempFiles.h"
+
+namespace tavirap {
+namespace {
+
+PortSettings Configuration(int seed) {
+    PortSettings s;
+    ResetDefaults(s);
+    s.totalIndex = seed % kTotalEntries;
+    s.parity = seed % 2 == 0 ? "Even Parity" : "Odd Parity";
+    for (int i = 0; i < kPortCount; ++i) {
+        s.addresses[i] = (i * 7 + seed) % 65;
+    }
+    return s;
+}
+
+int FolderEntries(const std::string& folder) {
+    const auto entries = std::filesystem::directory_iterator(folder);
+    return static_cast<int>(std::distance(begin(entries), end(entries)));
+}
+
+class RegFileSlow : public ::testing::Test {
+protected:
+    TempFolder folder;
+    std::string file = folder.Path() + "/registry.reg";
+};
+
+// A child saves two configurations in turn as fast as it can and is killed at
+// random instants, until enough kills have landed within a commit: each kill
+// leaves one configuration whole, never a mixture, and at most the temporary
+// file beside it, which the next open for writing removes.
+TEST_F(RegFileSlow, KilledSavesLeaveTheOldFileOrTheNew) {
+    RegFileStore store(file);
+    ASSERT_EQ(SaveSettings(store, Configuration(1)), status::kSuccess);
+    const std::string textA = ReadFile(file);
+    const auto started = std::chrono::steady_clock::now();
+    ASSERT_EQ(SaveSettings(store, Configuration(2)), status::kSuccess);
+    const auto save = std::chrono::steady_clock::now() - started;
+    const std::string textB = ReadFile(file);
+    ASSERT_NE(textA, textB);
+
+    // Kills land within the first few saves of each child.
+    const auto seed = std::random_device()();
+    std::mt19937 random(seed);
+    std::uniform_int_distribution<long> delay(
+        0, std::chrono::duration_cast<std::chrono::microseconds>(save * 4).count() + 100);
+    int kills = 0, torn = 0, withTemporary = 0;
+    for (; kills < 1000 && (kills < 100 || withTemporary < 5); ++kills) {
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            RegFileStore own(file);
+            for (;;) {
+                SaveSettings(own, Configuration(2));
+                SaveSettings(own, Configuration(1));
+            }
+        }
+        std::this_thread::sleep_for(std::chrono::microseconds(delay(random)));
+        ::kill(child, SIGKILL);
+        int result = 0;
+        ASSERT_EQ(::waitpid(child, &result, 0), child);
+        ASSERT_TRUE(WIFSIGNALED(result)) << "the saving child stopped on its own";
+        const std::string text = ReadFile(file);
+        torn += text == textA || text == textB ? 0 : 1;
+        withTemporary += Exists(file + ".tmp") ? 1 : 0;
+        EXPECT_LE(FolderEntries(folder.Path()), 3);  // the file, its lock and its temporary
+    }
+    std::printf("%d kills, %d torn, %d cut a commit short (seed %u)\n", kills, torn, withTemporary,
+                seed);
+    EXPECT_EQ(torn, 0);
+    EXPECT_GT(withTemporary, 0) << "no kill landed within a commit";
+
+    if (!Exists(file + ".tmp")) {
+        WriteFile(file + ".tmp", textB.substr(0, textB.size() / 2));
+    }
+    std::unique_ptr<SettingsKey> key;
+    ASSERT_EQ(store.OpenKeyAllAccess(kServiceKeyPath, key), status::kSuccess);
+    EXPECT_FALSE(Exists(file + ".tmp"));
+    EXPECT_EQ(FolderEntries(folder.Path()), 2);
+}
+
+constexpr int kWorkers = 4;
+constexpr int kCycles = 50;
+
+// Each worker's record, shared between the processes.
+struct Worker {
+    int cycles = 0;
+    int failures = 0;
+    PortAddressTable lastSaved{};
+};
+
+// Four processes load, change their own port's address and save, each through
+// its own store. A load-change-save is two transactions, so a save may put
+// back an address another process changed in between: such updates are lost
+// by design. What must hold: every load and save succeeds, nobody waits
+// forever, and the file at the end is exactly what one process saved last.
+TEST_F(RegFileSlow, ProcessesRacingToLoadAndSaveLoseNoFile) {
+    PortSettings start = Configuration(3);
+    start.addresses.fill(0);
+    RegFileStore store(file);
+    ASSERT_EQ(SaveSettings(store, start), status::kSuccess);
+    void* memory = ::mmap(nullptr, sizeof(Worker) * kWorkers, PROT_READ | PROT_WRITE,
+                          MAP_SHARED | MAP_ANONYMOUS, -1, 0);
+    ASSERT_NE(memory, MAP_FAILED);
+    Worker* workers = new (memory) Worker[kWorkers];
+    pid_t pids[kWorkers];
+    for (int w = 0; w < kWorkers; ++w) {
+        pids[w] = ::fork();
+        ASSERT_GE(pids[w], 0);
+        if (pids[w] == 0) {
+            ::alarm(300);  // far beyond any honest wait
+            RegFileStore own(file);
+            for (int cycle = 0; cycle < kCycles; ++cycle) {
+                PortSettings settings;
+                const LoadResult loaded = LoadSettings(own, settings);
+                workers[w].failures += loaded.readOnly || loaded.saveStatus != status::kSuccess;
+                ++settings.addresses[w];
+                workers[w].failures += SaveSettings(own, settings) != status::kSuccess;
+                workers[w].lastSaved = settings.addresses;
+                workers[w].cycles = cycle + 1;
+            }
+            ::_exit(0);
+        }
+    }
+    for (int w = 0; w < kWorkers; ++w) {
+        int result = 0;
+        ASSERT_EQ(::waitpid(pids[w], &result, 0), pids[w]);
+        EXPECT_TRUE(WIFEXITED(result) && WEXITSTATUS(result) == 0) << "worker " << w;
+    }
+
+    // The file at the end is the last save of one of the processes.
+    PortSettings final;
+    const LoadResult loaded = LoadSettings(store, final);
+    EXPECT_FALSE(loaded.readOnly) << loaded.readOnlyReason;
+    int lastSaver = -1;
+    for (int w = 0; w < kWorkers; ++w) {
+        EXPECT_EQ(workers[w].cycles, kCycles) << w;
+        EXPECT_EQ(workers[w].failures, 0) << w;
+        lastSaver = final.addresses == workers[w].lastSaved ? w : lastSaver;
+    }
+    std::printf("%d processes, %d cycles each; the file is process %d's last save\n", kWorkers,
+                kCycles, lastSaver);
+    EXPECT_NE(lastSaver, -1) << "the file is no process's last save";
+    ::munmap(memory, sizeof(Worker) * kWorkers);
+}
+
+}  // namespace
+}  // namespace tavirap
