@@ -271,6 +271,7 @@ TEST_P(Scenarios, Run) {
             checkedBoxes = driver.Boxes().size();
             EXPECT_NE(driver.Boxes().back().text.find(step.text), std::string::npos)
                 << driver.Boxes().back().text;
+            EXPECT_TRUE(driver.Boxes().back().overShownDialog) << "before the dialog showed";
         } else if (step.op == "snapshot") {
             snapshot = Snapshot(store);
         } else if (step.op == "unchanged") {

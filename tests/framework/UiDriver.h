@@ -17,6 +17,7 @@ enum class Key { Enter, Escape, Up, Down };
 struct Box {
     std::string text;
     bool warningWithOk = false;  // the warning icon and one button, OK
+    bool overShownDialog = false;  // the dialog was on the screen when it came
 };
 
 class UiDriver {

@@ -69,8 +69,18 @@ TEST_F(RegFileStoreTest, LoadAndSaveWriteTheGoldenFiles) {
         EXPECT_EQ(loaded.saveStatus, status::kSuccess);
         const std::string expected = ReadFile(golden.path().string());
         EXPECT_EQ(ReadFile(file), expected);
+        // A key in its stored form is not written again, by a load or a save:
+        // the file keeps its inode and its time.
+        struct stat before {};
+        ASSERT_EQ(::stat(file.c_str(), &before), 0);
+        ASSERT_FALSE(LoadSettings(store, settings).readOnly);
         ASSERT_EQ(SaveSettings(store, settings), status::kSuccess);
         EXPECT_EQ(ReadFile(file), expected) << "a save of what was loaded";
+        struct stat after {};
+        ASSERT_EQ(::stat(file.c_str(), &after), 0);
+        EXPECT_EQ(after.st_ino, before.st_ino);
+        EXPECT_EQ(after.st_mtim.tv_sec, before.st_mtim.tv_sec);
+        EXPECT_EQ(after.st_mtim.tv_nsec, before.st_mtim.tv_nsec);
         ++count;
     }
     EXPECT_GE(count, 6);

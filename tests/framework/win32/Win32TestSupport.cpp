@@ -157,6 +157,7 @@ private:
         const auto window = reinterpret_cast<HWND>(wParam);
         if (code == HCBT_ACTIVATE && current_ != nullptr && IsMessageBox(window)) {
             current_->boxes_.push_back(Describe(window));
+            current_->boxes_.back().overShownDialog = current_->IsOpen();
             const int answer = GetDlgItem(window, IDOK) != nullptr ? IDOK
                                : current_->answerYes_              ? IDYES
                                                                    : IDNO;
