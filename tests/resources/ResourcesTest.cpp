@@ -27,7 +27,7 @@ TEST(Resources, Icon128HasItsFourImages) {
     EXPECT_NE(LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(128)), nullptr);
 }
 
-TEST(Resources, ManifestAsksForStylesDpiAndTheHighestRights) {
+TEST(Resources, ManifestAsksForStylesDpiAndNoMoreRightsThanTheUsers) {
     const std::string manifest(Resource(MAKEINTRESOURCEA(24), MAKEINTRESOURCEA(1)));
     for (const char* part : {"Microsoft.Windows.Common-Controls", "version=\"6.0.0.0\"",
                              "level=\"asInvoker\"", "PerMonitorV2"}) {
