@@ -28,7 +28,8 @@ struct ReadOnlyCase {
     bool fileWritable;   // by the user: the file is damaged, not locked away
     const char* notice;  // what the notice at the start says, after the file's name if "@"
     std::vector<std::pair<int, const char*>> shown;
-    const char* saveSays;  // what SAVE says
+    const char* saveSays;    // what SAVE says
+    std::string repaired{};  // what another program writes into the file before SAVE
 };
 
 void PrintTo(const ReadOnlyCase& c, std::ostream* out) {
@@ -53,6 +54,14 @@ const ReadOnlyCase kReadOnlyCases[] = {
      "@, line 5",
      {{IDC_TOTAL_PORTS, "8"}, {IDC_PARITY, "No Parity"}},
      "The settings were not saved: the TAVIRPORT driver's settings could not be read"},
+    // The defaults that stood in are never saved over the repaired file.
+    {"DamagedFileRepairedMeanwhile",
+     kKey + "\"Parity\"=hex(1):4f,64,zz\r\n",
+     true,
+     "@, line 5",
+     {{IDC_TOTAL_PORTS, "8"}},
+     "The settings were not saved: the TAVIRPORT driver's settings could not be read",
+     kKey + "\"Parity\"=\"Odd Parity\"\r\n"},
 };
 
 class ReadOnlyRun : public ::testing::TestWithParam<ReadOnlyCase> {};
@@ -69,7 +78,12 @@ TEST_P(ReadOnlyRun, ShowsTheValuesAndRefusesToSave) {
     if (::geteuid() != 0 && !c.fileWritable && ::access(file.c_str(), W_OK) == 0) {
         GTEST_SKIP() << "this process may write a read-only file and cannot become another user";
     }
-    ::setenv("TAVIRAP_ELEVATE", "/nonexistent/pkexec", 1);  // no rights to be had here
+    // No rights to be had here; but where the file was repaired, rights that
+    // would import the values shown into it.
+    ::setenv("TAVIRAP_ELEVATE",
+             c.repaired.empty() ? "/nonexistent/pkexec" : TAVIRAP_DIALOG_DATA "/elevate", 1);
+    ::setenv("TAVIRAP_TEST_ELEVATION", "run", 1);
+    ::setenv("TAVIRAP_TEST_STORE", file.c_str(), 1);
     EXPECT_IN_CHILD(RunAsUser([&] {
         RegFileStore store(file);
         CPortSetupDlg dialog(store);
@@ -82,6 +96,9 @@ TEST_P(ReadOnlyRun, ShowsTheValuesAndRefusesToSave) {
             EXPECT_EQ(driver->Text(id), text) << id;
         }
         driver->Type(kRowAddressIds[0], "9");
+        if (!c.repaired.empty()) {
+            WriteFile(file, c.repaired);
+        }
         driver->Click(IDC_SAVE);
         EXPECT_TRUE(boxes.size() == 2 && boxes[1].text.starts_with(c.saveSays))
             << boxes.back().text;
@@ -89,7 +106,7 @@ TEST_P(ReadOnlyRun, ShowsTheValuesAndRefusesToSave) {
         EXPECT_EQ(driver->Text(kRowAddressIds[0]), "9");
         return std::string(HasFailure() ? "failed" : "");
     }));
-    EXPECT_EQ(ReadFile(file), c.text);
+    EXPECT_EQ(ReadFile(file), c.repaired.empty() ? c.text : c.repaired);
 }
 
 INSTANTIATE_TEST_SUITE_P(Files, ReadOnlyRun, ::testing::ValuesIn(kReadOnlyCases),
