@@ -69,10 +69,10 @@ RegValue Text(const SettingsStore& store, std::string name, std::string_view tex
 }  // namespace
 
 void ReadSettings(SettingsKey& key, PortSettings& settings) {
-    std::int32_t maxPort = defaults::kMaxPort;
+    std::int32_t maxPort = kDefaultMaxPort;
     ReadNumber(key, kMaxPortName, maxPort);
     for (int port = 1; port <= kPortCount; ++port) {
-        std::int32_t address = port;
+        std::int32_t address = DefaultAddress(port);
         ReadNumber(key, PortAddressName(port), address);
         settings.addresses[port - 1] = address;
     }
@@ -83,7 +83,7 @@ void ReadSettings(SettingsKey& key, PortSettings& settings) {
     for (const TextField& text : kTextFields) {
         std::string& field = settings.*text.member;
         if (!ReadText(key, text.readName, field)) {
-            field = text.fallback;
+            field = text.defaultText;
         }
     }
     settings.page.currentPage = 0;

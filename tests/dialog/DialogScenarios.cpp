@@ -13,6 +13,7 @@
 #include "cli/CommandLine.h"
 #include "dialog/PortSetupDlg.h"
 #include "dialog/PortSetupForm.h"
+#include "settings/FieldChecks.h"
 #include "tests/framework/UiDriver.h"
 #include "tests/store/Bytes.h"
 
@@ -107,9 +108,9 @@ std::map<std::string, std::string> Snapshot(SettingsStore& store) {
     for (int port = 1; port <= 64; ++port) {
         values["PortAdd" + std::to_string(port)] = Stored(store, "PortAdd" + std::to_string(port));
     }
-    for (const char* name :
-         {"MaxPort", "DataBit", "StopBit", "Parity", "TRxPort", "BaudRate", "Flow Control"}) {
-        values[name] = Stored(store, name);
+    values[kMaxPortName] = Stored(store, kMaxPortName);
+    for (const TextField& field : kTextFields) {
+        values[field.readName] = Stored(store, field.readName);
     }
     return values;
 }
