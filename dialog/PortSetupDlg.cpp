@@ -64,15 +64,16 @@ void CPortSetupDlg::Load() {
 void CPortSetupDlg::OnStartNotice() {
     std::string text;
     if (m_load.unreadable) {
-        text = "The TAVIRPORT driver's settings could not be read:\n" + m_load.readOnlyReason +
+        text = "The TAVIRPORT driver's settings could not be read:\n" +
+               m_load.readOnlyReason.Text() +
                "\n\nThe dialog shows the defaults, and nothing will be saved.";
     } else if (m_load.readOnly) {
         text = "You may view the TAVIRPORT driver's settings but not change them:\n" +
-               m_load.readOnlyReason +
+               m_load.readOnlyReason.Text() +
                "\n\nSAVE will ask for administrator rights to store your changes.";
-    } else if (m_load.saveStatus != status::kSuccess) {
+    } else if (!m_load.saveStatus.Ok()) {
         text = "The TAVIRPORT driver's settings could not be written back:\n" +
-               m_store.Explain(m_load.saveStatus);
+               m_load.saveStatus.Text();
     } else {
         return;
     }
@@ -111,7 +112,7 @@ void CPortSetupDlg::OnSave() {
         MessageBox(
             "The settings were not saved: the TAVIRPORT driver's settings could not be "
             "read when this dialog opened, so it shows the defaults.\n\n" +
-                m_load.readOnlyReason + "\n\nRepair the file, then open the dialog again.",
+                m_load.readOnlyReason.Text() + "\n\nRepair the file, then open the dialog again.",
             {}, MB_ICONEXCLAMATION | MB_OK);
         return;
     }
@@ -121,10 +122,10 @@ void CPortSetupDlg::OnSave() {
     }
     for (;;) {
         bool changed = false;
-        const Status saved = SaveUnlessChanged(m_store, m_settings, m_stored, changed);
-        if (saved != status::kSuccess) {
+        const StoreResult saved = SaveUnlessChanged(m_store, m_settings, m_stored, changed);
+        if (!saved.Ok()) {
             // The dialog stays open with the user's values, so nothing is lost.
-            MessageBox("The settings were not saved.\n\n" + m_store.Explain(saved), {},
+            MessageBox("The settings were not saved.\n\n" + saved.Text(), {},
                        MB_ICONEXCLAMATION | MB_OK);
             return;
         }
@@ -143,7 +144,7 @@ void CPortSetupDlg::SaveWithRights() {
     // import as administrator writes.
     PortSettings now;
     std::unique_ptr<SettingsKey> key;
-    if (m_store.OpenKeyReadOnly(kServiceKeyPath, key) == status::kSuccess) {
+    if (m_store.OpenKeyReadOnly(kServiceKeyPath, key).Ok()) {
         ReadSettings(*key, now);
         key.reset();
     } else {
