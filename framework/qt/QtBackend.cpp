@@ -147,13 +147,7 @@ public:
     std::string GetText(int id) const override;
     void SetText(int id, std::string_view text) override;
     int ComboAddString(int id, std::string_view text) override;
-    int ComboSelectString(int id, std::string_view prefix) override;
     int ComboGetCurSel(int id) const override { return Combo(id)->currentIndex(); }
-    void ComboSetCurSel(int id, int index) override {
-        TemplateComboBox* combo = Combo(id);
-        FieldEdit::CodeChange change(combo->Field());
-        combo->setCurrentIndex(index >= 0 && index < combo->count() ? index : -1);
-    }
     void FocusControl(int id, bool selectText) override;
     // No shield on this platform: the tooltip says what the button will ask.
     void MarkNeedsRights(int id, std::string_view tooltip) override {
@@ -168,16 +162,28 @@ public:
     }
 
     QDialog* Dialog() const { return dialog_; }
+    // The control's widget, or null when the template has no such control.
     QWidget* Control(int id) const {
-        const auto it = byId_.find(id);
-        return it == byId_.end() ? nullptr : widgets_[it->second];
+        const DialogControl* control = template_.FindControl(id);
+        return control == nullptr ? nullptr : widgets_[IndexOf(id)];
     }
 
     QPaintEvent* paint_ = nullptr;
 
+protected:
+    int ComboCount(int id) const override { return Combo(id)->count(); }
+    std::string ComboEntry(int id, int index) const override {
+        return ToAnsi(Combo(id)->itemText(index));
+    }
+    void ComboChoose(int id, int index) override {
+        TemplateComboBox* combo = Combo(id);
+        FieldEdit::CodeChange change(combo->Field());
+        combo->setCurrentIndex(index);
+    }
+
 private:
     QWidget* CreateControl(const DialogControl& control, CWnd& owner);
-    std::size_t IndexOf(int id) const;
+    std::size_t IndexOf(int id) const { return template_.IndexOf(id); }
     TemplateComboBox* Combo(int id) const;
     void NameFromLabels(std::size_t labelIndex);
 
@@ -186,7 +192,6 @@ private:
     QtDialog* dialog_;
     DialogBaseUnits base_;
     std::vector<QWidget*> widgets_;  // creation order
-    std::map<int, std::size_t> byId_;
     std::array<HICON, 2> icons_{};
 };
 
@@ -241,9 +246,6 @@ QtDialogWindow::QtDialogWindow(const DialogTemplate& dialog, CWnd& owner)
                 QWidget::setTabOrder(previousTabStop, widget);
             }
             previousTabStop = widget;
-        }
-        if (control.id != -1) {
-            byId_.emplace(control.id, i);
         }
         widgets_.push_back(widget);
     }
@@ -308,15 +310,6 @@ QWidget* QtDialogWindow::CreateControl(const DialogControl& control, CWnd& owner
         }
     }
     throw std::invalid_argument("unknown control kind");
-}
-
-std::size_t QtDialogWindow::IndexOf(int id) const {
-    const auto it = byId_.find(id);
-    if (it == byId_.end()) {
-        throw std::out_of_range("dialog " + std::to_string(template_.id) + " has no control " +
-                                std::to_string(id));
-    }
-    return it->second;
 }
 
 TemplateComboBox* QtDialogWindow::Combo(int id) const {
@@ -389,18 +382,6 @@ int QtDialogWindow::ComboAddString(int id, std::string_view text) {
         combo->setCurrentIndex(-1);  // adding an entry does not choose it
     }
     return combo->count() - 1;
-}
-
-int QtDialogWindow::ComboSelectString(int id, std::string_view prefix) {
-    TemplateComboBox* combo = Combo(id);
-    for (int i = 0; i < combo->count(); ++i) {
-        if (StartsWithNoCase(ToAnsi(combo->itemText(i)), prefix)) {
-            FieldEdit::CodeChange change(combo->Field());
-            combo->setCurrentIndex(i);
-            return i;
-        }
-    }
-    return CB_ERR;
 }
 
 void QtDialogWindow::FocusControl(int id, bool selectText) {
