@@ -4,6 +4,7 @@
 
 #include <charconv>
 #include <cstdio>
+#include <exception>
 #include <memory>
 #include <optional>
 
@@ -346,7 +347,9 @@ bool IsCommandLineRun(const std::vector<std::string>& args) {
     return !args.empty();
 }
 
-int RunCommandLine(const std::vector<std::string>& args, SettingsStore& store, Console& io) {
+namespace {
+
+int Run(const std::vector<std::string>& args, SettingsStore& store, Console& io) {
     if (args.empty()) {
         return Usage(io.err, "no option given");
     }
@@ -394,6 +397,18 @@ int RunCommandLine(const std::vector<std::string>& args, SettingsStore& store, C
                        option == "--check" || option == "--import" || option == "--set";
     return Usage(io.err, known ? "wrong number of arguments for " + option
                                : "unknown option '" + option + "'");
+}
+
+}  // namespace
+
+int RunCommandLine(const std::vector<std::string>& args, SettingsStore& store, Console& io) {
+    try {
+        return Run(args, store, io);
+    } catch (const std::exception& error) {
+        // No window to show it in: scripts see a failed run and why.
+        io.err += std::string(kProgram) + ": " + error.what() + "\n";
+        return kExitStoreFailed;
+    }
 }
 
 }  // namespace tavirap

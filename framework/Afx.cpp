@@ -288,17 +288,24 @@ bool AfxRunWithoutWindow(int argc, char** argv, int& exitCode) {
 }
 
 int AfxWinMain() {
-    CWinApp* app = AfxGetApp();
-    if (app == nullptr) {
-        throw std::logic_error("no application object");
+    try {
+        CWinApp* app = AfxGetApp();
+        if (app == nullptr) {
+            throw std::logic_error("no application object");
+        }
+        if (app->m_pszAppName.empty()) {
+            app->m_pszAppName = AfxGetBackend().ProgramName();
+        }
+        if (!app->InitInstance()) {
+            return 0;
+        }
+        return app->Run();
+    } catch (const std::exception& error) {
+        // The program ends, but never silently.
+        AfxGetBackend().MessageBox(nullptr, error.what(), AfxGetBackend().ProgramName(),
+                                   MB_ICONHAND | MB_OK);
+        return 1;
     }
-    if (app->m_pszAppName.empty()) {
-        app->m_pszAppName = AfxGetBackend().ProgramName();
-    }
-    if (!app->InitInstance()) {
-        return 0;
-    }
-    return app->Run();
 }
 
 // ---- painting

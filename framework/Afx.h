@@ -199,7 +199,8 @@ std::string AfxGetAppName();
 int AfxMessageBox(std::string_view text, UINT type = MB_OK);
 void AfxEnableControlContainer();
 // Runs the application object: InitInstance, then the message loop when it
-// returns true. Backends' entry points call it; returns the exit code.
+// returns true. Backends' entry points call it; returns the exit code. An
+// error that escapes is shown in a message box and gives 1.
 int AfxWinMain();
 // Asks the application object whether the program's arguments make a run
 // without a window; true with that run's exit code.

@@ -44,7 +44,8 @@ private:
 
 // The program's entry on Qt: creates the QApplication and the backend and
 // runs the application object (InitInstance; a message loop only when it
-// returns true). Returns the exit code, 0 when InitInstance returns false.
+// returns true). Returns the exit code, 0 when InitInstance returns false; an
+// error that escapes is shown in a message box and gives 1 (AfxWinMain).
 int TavirapMain(int argc, char** argv);
 
 // The family that stands in for a template's font where the machine lacks it.

@@ -556,12 +556,7 @@ int TavirapWinMain(int argc, char** argv) {
         FreeConsole();
     }
     Win32WindowBackend backend;
-    try {
-        return AfxWinMain();
-    } catch (const std::exception& error) {
-        MessageBoxA(nullptr, error.what(), backend.ProgramName().c_str(), MB_ICONHAND | MB_OK);
-        return 1;
-    }
+    return AfxWinMain();
 }
 
 HWND Win32DialogOf(const CWnd& wnd) {

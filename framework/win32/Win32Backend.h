@@ -41,7 +41,7 @@ public:
 // object makes one of the arguments; otherwise creates the backend and runs
 // the application object (InitInstance; a message loop only when it returns
 // true). Returns the exit code, 0 when InitInstance returns false; an error
-// that escapes is shown in a message box and gives 1.
+// that escapes is shown in a message box and gives 1 (AfxWinMain).
 int TavirapWinMain(int argc, char** argv);
 
 // The dialog template in memory: DLGTEMPLATE with the font (DS_SETFONT),
