@@ -9,7 +9,7 @@
 namespace tavirap {
 
 BEGIN_MESSAGE_MAP(CPortSetupApp, CWinApp)
-ON_COMMAND(ID_HELP, &CWinApp::OnHelp)
+ON_COMMAND(cmd::kHelp, &CWinApp::OnHelp)
 END_MESSAGE_MAP()
 
 CPortSetupApp::CPortSetupApp() = default;

@@ -32,7 +32,7 @@ END_MESSAGE_MAP()
 
 CPortSetupDlg::CPortSetupDlg(SettingsStore& store, CWnd* parent)
     : CDialog(PortSetupTemplate(), parent),
-      m_hIcon(AfxGetApp()->LoadIcon(kIconResource)),
+      m_hIcon(AfxGetApp()->LoadIconResource(kIconResource)),
       m_store(store) {}
 
 void CPortSetupDlg::DoDataExchange(CDataExchange& dx) {
@@ -77,7 +77,7 @@ void CPortSetupDlg::OnStartNotice() {
     } else {
         return;
     }
-    MessageBox(text, {}, MB_ICONEXCLAMATION | MB_OK);
+    ShowMessage(text, {}, mb::kIconExclamation | mb::kOk);
 }
 
 void CPortSetupDlg::OnPaint() {
@@ -87,9 +87,9 @@ void CPortSetupDlg::OnPaint() {
     }
     // Minimised: the icon, centred in the client area.
     CPaintDC dc(this);
-    SendMessage(WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc.GetSafeHdc()), 0);
-    const int cxIcon = GetSystemMetrics(SM_CXICON);
-    const int cyIcon = GetSystemMetrics(SM_CYICON);
+    Send(wm::kIconEraseBkgnd, reinterpret_cast<WPARAM>(dc.GetSafeHdc()), 0);
+    const int cxIcon = GetSystemMetrics(sm::kCxIcon);
+    const int cyIcon = GetSystemMetrics(sm::kCyIcon);
     CRect rect;
     GetClientRect(&rect);
     const int x = (rect.Width() - cxIcon + 1) / 2;
@@ -109,11 +109,11 @@ void CPortSetupDlg::OnSave() {
     if (m_load.unreadable) {
         // The defaults stand in for settings that could not be read; saving
         // them would replace the driver's settings with them.
-        MessageBox(
+        ShowMessage(
             "The settings were not saved: the TAVIRPORT driver's settings could not be "
             "read when this dialog opened, so it shows the defaults.\n\n" +
                 m_load.readOnlyReason.Text() + "\n\nRepair the file, then open the dialog again.",
-            {}, MB_ICONEXCLAMATION | MB_OK);
+            {}, mb::kIconExclamation | mb::kOk);
         return;
     }
     if (m_load.readOnly) {
@@ -125,8 +125,8 @@ void CPortSetupDlg::OnSave() {
         const StoreResult saved = SaveUnlessChanged(m_store, m_settings, m_stored, changed);
         if (!saved.Ok()) {
             // The dialog stays open with the user's values, so nothing is lost.
-            MessageBox("The settings were not saved.\n\n" + saved.Text(), {},
-                       MB_ICONEXCLAMATION | MB_OK);
+            ShowMessage("The settings were not saved.\n\n" + saved.Text(), {},
+                        mb::kIconExclamation | mb::kOk);
             return;
         }
         if (!changed || !ReplaceOtherChanges()) {
@@ -136,7 +136,7 @@ void CPortSetupDlg::OnSave() {
 }
 
 bool CPortSetupDlg::ReplaceOtherChanges() {
-    return MessageBox(kChangedByOther, {}, MB_ICONQUESTION | MB_YESNO) == IDYES;
+    return ShowMessage(kChangedByOther, {}, mb::kIconQuestion | mb::kYesNo) == cmd::kYes;
 }
 
 void CPortSetupDlg::SaveWithRights() {
@@ -168,7 +168,7 @@ void CPortSetupDlg::SaveWithRights() {
             break;
         case ElevatedRun::Outcome::kExited:
             if (run.exitCode == 0) {
-                MessageBox("The settings were saved.", {}, MB_ICONINFORMATION | MB_OK);
+                ShowMessage("The settings were saved.", {}, mb::kIconInformation | mb::kOk);
                 Load();  // what the driver now has, as stored
                 return;
             }
@@ -177,7 +177,7 @@ void CPortSetupDlg::SaveWithRights() {
             break;
     }
     // The dialog stays open with the user's values, so nothing is lost.
-    MessageBox("The settings were not saved: " + why, {}, MB_ICONEXCLAMATION | MB_OK);
+    ShowMessage("The settings were not saved: " + why, {}, mb::kIconExclamation | mb::kOk);
 }
 
 void CPortSetupDlg::OnExit() {

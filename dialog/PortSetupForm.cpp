@@ -9,14 +9,14 @@ namespace {
 
 using K = ControlKind;
 
-constexpr std::uint32_t kChild = WS_CHILD | WS_VISIBLE;
-constexpr std::uint32_t kButton = kChild | BS_PUSHBUTTON | WS_TABSTOP;
-constexpr std::uint32_t kStatic = kChild | SS_LEFT;
+constexpr std::uint32_t kChild = ws::kChild | ws::kVisible;
+constexpr std::uint32_t kButton = kChild | bs::kPushButton | ws::kTabStop;
+constexpr std::uint32_t kStatic = kChild | ss::kLeft;
 // Combo lists keep the template's height exactly, except where a list is
-// shortened to a whole number of entries (no CBS_NOINTEGRALHEIGHT).
-constexpr std::uint32_t kDropDown = kChild | CBS_DROPDOWN | CBS_NOINTEGRALHEIGHT | WS_TABSTOP;
-constexpr std::uint32_t kAddress = kChild | ES_LEFT | ES_NUMBER | WS_BORDER | WS_TABSTOP;
-constexpr std::uint32_t kGroup = kChild | BS_GROUPBOX;
+// shortened to a whole number of entries (no cbs::kNoIntegralHeight).
+constexpr std::uint32_t kDropDown = kChild | cbs::kDropDown | cbs::kNoIntegralHeight | ws::kTabStop;
+constexpr std::uint32_t kAddress = kChild | es::kLeft | es::kNumber | ws::kBorder | ws::kTabStop;
+constexpr std::uint32_t kGroup = kChild | bs::kGroupBox;
 
 const std::vector<FormText>& Texts() {
     static const std::vector<FormText> texts{
@@ -26,8 +26,8 @@ const std::vector<FormText>& Texts() {
          .labelRect = {20, 60, 54, 20},
          .boxRect = {74, 60, 56, 112},
          .entries = {"600", "1200", "2400", "4800", "9600", "19200", "38400", "57600", "115200"},
-         .boxStyle = CBS_UPPERCASE,
-         .boxExStyle = WS_EX_STATICEDGE,
+         .boxStyle = cbs::kUpperCase,
+         .boxExStyle = ws::kExStaticEdge,
          .labelId = IDC_BAUD_RATE_LABEL},
         {.member = &PortSettings::dataBits,
          .id = IDC_DATA_BITS,
@@ -47,7 +47,7 @@ const std::vector<FormText>& Texts() {
          .labelRect = {20, 31, 54, 18},
          .boxRect = {74, 30, 56, 114},
          .entries = {"COM1", "COM2", "COM3", "COM4", "COM5", "COM6", "COM7", "COM8", "COM9"},
-         .boxStyle = CBS_UPPERCASE},
+         .boxStyle = cbs::kUpperCase},
         {.member = &PortSettings::parity,
          .id = IDC_PARITY,
          .label = "PARITY:",
@@ -87,14 +87,15 @@ DialogTemplate BuildTemplate() {
     t.caption = "TAVIRAP";
     t.fontName = "MS Sans Serif";
     t.pointSize = 8;
-    t.style = DS_SETFONT | DS_MODALFRAME | WS_POPUP | WS_VISIBLE | WS_CAPTION | WS_SYSMENU;
-    t.exStyle = WS_EX_APPWINDOW;
+    t.style =
+        ds::kSetFont | ds::kModalFrame | ws::kPopup | ws::kVisible | ws::kCaption | ws::kSysMenu;
+    t.exStyle = ws::kExAppWindow;
     t.rect = {0, 0, 298, 288};
     const auto label = [](int id) { return LabelOf(TextOf(id)); };
     const auto box = [](int id) { return BoxOf(TextOf(id)); };
     // Creation order, which is the tab order.
     t.controls = {
-        {IDC_SAVE, K::Button, kButton | BS_DEFPUSHBUTTON, 0, "SAVE", {157, 265, 50, 14}},
+        {IDC_SAVE, K::Button, kButton | bs::kDefPushButton, 0, "SAVE", {157, 265, 50, 14}},
         {IDC_EXIT, K::Button, kButton, 0, "EXIT", {229, 265, 50, 14}},
         label(IDC_MAIN_PORT),
         box(IDC_MAIN_PORT),
@@ -109,31 +110,31 @@ DialogTemplate BuildTemplate() {
         {-1, K::GroupBox, kGroup, 0, "Main COM Configuration:", {4, 14, 150, 192}},
         {-1, K::GroupBox, kGroup, 0, "Virtual Port Address Setting:", {161, 11, 123, 211}},
         {kRowLabelIds[0], K::Static, kStatic, 0, "SERIAL1", {174, 42, 41, 20}},
-        {-1, K::Static, kStatic | SS_CENTERIMAGE, 0, "    TA #", {214, 29, 39, 9}},
+        {-1, K::Static, kStatic | ss::kCenterImage, 0, "    TA #", {214, 29, 39, 9}},
         {kRowLabelIds[1], K::Static, kStatic, 0, "SERIAL2", {174, 62, 40, 13}},
         {kRowLabelIds[2], K::Static, kStatic, 0, "SERIAL3", {174, 82, 40, 12}},
         {kRowLabelIds[3], K::Static, kStatic, 0, "SERIAL4", {174, 102, 40, 12}},
         {kRowLabelIds[4], K::Static, kStatic, 0, "SERIAL5", {174, 122, 36, 15}},
         {kRowLabelIds[5], K::Static, kStatic, 0, "SERIAL6", {174, 142, 40, 14}},
         {kRowLabelIds[6], K::Static, kStatic, 0, "SERIAL7", {174, 162, 40, 13}},
-        {-1, K::Static, kStatic | SS_CENTERIMAGE, 0, "Total Virtual Ports :", {23, 227, 65, 18}},
+        {-1, K::Static, kStatic | ss::kCenterImage, 0, "Total Virtual Ports :", {23, 227, 65, 18}},
         {IDC_TOTAL_PORTS,
          K::ComboBox,
-         kChild | CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP,
-         WS_EX_STATICEDGE,
+         kChild | cbs::kDropDownList | ws::kVScroll | ws::kTabStop,
+         ws::kExStaticEdge,
          "",
          {92, 227, 48, 108}},
-        {kRowAddressIds[0], K::Edit, kAddress, WS_EX_STATICEDGE, "", {215, 40, 40, 13}},
-        {kRowAddressIds[1], K::Edit, kAddress, WS_EX_STATICEDGE, "", {215, 60, 40, 14}},
-        {kRowAddressIds[2], K::Edit, kAddress, WS_EX_STATICEDGE, "", {214, 80, 40, 12}},
-        {kRowAddressIds[3], K::Edit, kAddress, WS_EX_STATICEDGE, "", {215, 99, 40, 12}},
-        {kRowAddressIds[4], K::Edit, kAddress, WS_EX_STATICEDGE, "", {214, 120, 40, 12}},
-        {kRowAddressIds[5], K::Edit, kAddress, WS_EX_STATICEDGE, "", {214, 140, 40, 12}},
-        {kRowAddressIds[6], K::Edit, kAddress, WS_EX_STATICEDGE, "", {214, 161, 40, 12}},
-        {kRowAddressIds[7], K::Edit, kAddress, WS_EX_STATICEDGE, "", {214, 180, 40, 13}},
+        {kRowAddressIds[0], K::Edit, kAddress, ws::kExStaticEdge, "", {215, 40, 40, 13}},
+        {kRowAddressIds[1], K::Edit, kAddress, ws::kExStaticEdge, "", {215, 60, 40, 14}},
+        {kRowAddressIds[2], K::Edit, kAddress, ws::kExStaticEdge, "", {214, 80, 40, 12}},
+        {kRowAddressIds[3], K::Edit, kAddress, ws::kExStaticEdge, "", {215, 99, 40, 12}},
+        {kRowAddressIds[4], K::Edit, kAddress, ws::kExStaticEdge, "", {214, 120, 40, 12}},
+        {kRowAddressIds[5], K::Edit, kAddress, ws::kExStaticEdge, "", {214, 140, 40, 12}},
+        {kRowAddressIds[6], K::Edit, kAddress, ws::kExStaticEdge, "", {214, 161, 40, 12}},
+        {kRowAddressIds[7], K::Edit, kAddress, ws::kExStaticEdge, "", {214, 180, 40, 13}},
         {kRowLabelIds[7], K::Static, kStatic, 0, "SERIAL8", {174, 183, 40, 14}},
-        {IDC_PREV_PAGE, K::Button, kButton | BS_CENTER, 0, "PREV PAGE", {15, 265, 50, 14}},
-        {IDC_NEXT_PAGE, K::Button, kButton | BS_CENTER, 0, "NEXT PAGE", {80, 265, 50, 14}},
+        {IDC_PREV_PAGE, K::Button, kButton | bs::kCenter, 0, "PREV PAGE", {15, 265, 50, 14}},
+        {IDC_NEXT_PAGE, K::Button, kButton | bs::kCenter, 0, "NEXT PAGE", {80, 265, 50, 14}},
         {-1, K::GroupBox, kGroup, 0, "Total Ports :", {3, 212, 149, 39}},
     };
     // The texts placed nowhere above come last, each label before its box.

@@ -14,7 +14,7 @@ const AFX_MSGMAP_ENTRY* AfxFindMessageEntry(const AFX_MSGMAP* map, UINT message,
     for (; map != nullptr; map = map->pfnGetBaseMap ? map->pfnGetBaseMap() : nullptr) {
         for (const AFX_MSGMAP_ENTRY* e = map->lpEntries; e->nMessage != 0; ++e) {
             if (e->nMessage == message &&
-                (message != WM_COMMAND || (e->nCode == code && e->nID == id))) {
+                (message != wm::kCommand || (e->nCode == code && e->nID == id))) {
                 return e;
             }
         }
@@ -35,7 +35,7 @@ const AFX_MSGMAP* CCmdTarget::GetMessageMap() const {
 }
 
 bool CCmdTarget::OnCmdMsg(UINT id, UINT code) {
-    const AFX_MSGMAP_ENTRY* e = AfxFindMessageEntry(GetMessageMap(), WM_COMMAND, code, id);
+    const AFX_MSGMAP_ENTRY* e = AfxFindMessageEntry(GetMessageMap(), wm::kCommand, code, id);
     if (e == nullptr || e->pfn == nullptr) {
         return false;
     }
@@ -59,7 +59,7 @@ LRESULT CWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 bool CWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) {
-    if (message == WM_COMMAND) {
+    if (message == wm::kCommand) {
         return OnCommand(wParam, lParam);
     }
     const AFX_MSGMAP_ENTRY* e = AfxFindMessageEntry(GetMessageMap(), message, 0, 0);
@@ -76,13 +76,13 @@ bool CWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result)
 
 // Commands no entry of the window's maps takes go on to the application's.
 bool CWnd::OnCommand(WPARAM wParam, LPARAM) {
-    const UINT id = LOWORD(wParam);
-    const UINT code = HIWORD(wParam);
+    const UINT id = LowWord(wParam);
+    const UINT code = HighWord(wParam);
     if (OnCmdMsg(id, code)) {
         return true;
     }
     CWinApp* app = AfxGetApp();
-    return code == CN_COMMAND && app != nullptr && app->OnCmdMsg(id, code);
+    return code == notify::kCommand && app != nullptr && app->OnCmdMsg(id, code);
 }
 
 void CWnd::PostCommand(UINT id) {
@@ -98,12 +98,12 @@ LRESULT CWnd::Default() {
     return 0;
 }
 
-LRESULT CWnd::SendMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT CWnd::Send(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-        case WM_SETICON:
+        case wm::kSetIcon:
             return reinterpret_cast<LRESULT>(
-                SetIcon(reinterpret_cast<HICON>(lParam), wParam == ICON_BIG));
-        case WM_ICONERASEBKGND:
+                SetIcon(reinterpret_cast<HICON>(lParam), wParam == wm::kSetIconBig));
+        case wm::kIconEraseBkgnd:
             if (wParam != 0) {
                 reinterpret_cast<HDC>(wParam)->EraseIconBackground();
             }
@@ -150,15 +150,15 @@ void CWnd::GetClientRect(CRect* rect) const {
     *rect = m_window ? m_window->ClientRect() : CRect{};
 }
 
-int CWnd::MessageBox(std::string_view text, std::string_view caption, UINT type) {
+int CWnd::ShowMessage(std::string_view text, std::string_view caption, UINT type) {
     const std::string title = caption.empty() ? AfxGetAppName() : std::string(caption);
-    return AfxGetBackend().MessageBox(m_window.get(), text, title, type);
+    return AfxGetBackend().ShowMessage(m_window.get(), text, title, type);
 }
 
 // ---- CDialog
 
 BEGIN_MESSAGE_MAP(CDialog, CWnd)
-ON_COMMAND(IDCANCEL, &CDialog::OnCancel)
+ON_COMMAND(cmd::kCancel, &CDialog::OnCancel)
 END_MESSAGE_MAP()
 
 CDialog::CDialog(const DialogTemplate& dialog, CWnd* parent)
@@ -212,7 +212,7 @@ bool CDialog::OnInitDialog() {
 }
 
 void CDialog::OnCancel() {
-    EndDialog(IDCANCEL);
+    EndDialog(cmd::kCancel);
 }
 
 // ---- CWinApp
@@ -244,8 +244,8 @@ int CWinApp::Run() {
     return AfxGetBackend().RunMessageLoop();
 }
 
-HICON CWinApp::LoadIcon(int resourceId) const {
-    return AfxGetBackend().LoadIcon(resourceId);
+HICON CWinApp::LoadIconResource(int resourceId) const {
+    return AfxGetBackend().LoadIconResource(resourceId);
 }
 
 // The toolkits in use draw controls in the platform's own look already.
@@ -271,7 +271,7 @@ std::string AfxGetAppName() {
 }
 
 int AfxMessageBox(std::string_view text, UINT type) {
-    return AfxGetBackend().MessageBox(nullptr, text, AfxGetAppName(), type);
+    return AfxGetBackend().ShowMessage(nullptr, text, AfxGetAppName(), type);
 }
 
 // Embedded (ActiveX) controls exist only on Windows, and the form has none.
@@ -302,8 +302,8 @@ int AfxWinMain() {
         return app->Run();
     } catch (const std::exception& error) {
         // The program ends, but never silently.
-        AfxGetBackend().MessageBox(nullptr, error.what(), AfxGetBackend().ProgramName(),
-                                   MB_ICONHAND | MB_OK);
+        AfxGetBackend().ShowMessage(nullptr, error.what(), AfxGetBackend().ProgramName(),
+                                    mb::kIconHand | mb::kOk);
         return 1;
     }
 }

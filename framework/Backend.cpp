@@ -31,7 +31,7 @@ int DialogWindow::ComboSelectString(int id, std::string_view prefix) {
             return index;
         }
     }
-    return CB_ERR;
+    return kComboNone;
 }
 
 void DialogWindow::ComboSetCurSel(int id, int index) {

@@ -25,8 +25,8 @@ DialogWindow& CDataExchange::PrepareEditCtrl(int id) {
 }
 
 void CDataExchange::FailWithMessage(std::string_view message) {
-    AfxGetBackend().MessageBox(m_pDlgWnd->GetDialogWindow(), message, AfxGetAppName(),
-                               MB_ICONEXCLAMATION | MB_OK);
+    AfxGetBackend().ShowMessage(m_pDlgWnd->GetDialogWindow(), message, AfxGetAppName(),
+                                mb::kIconExclamation | mb::kOk);
     Fail();
 }
 
@@ -87,7 +87,7 @@ void DDX_CBString(CDataExchange& dx, int id, std::string& value) {
     DialogWindow& window = dx.PrepareCtrl(id);
     if (dx.m_bSaveAndValidate) {
         value = window.GetText(id);
-    } else if (window.ComboSelectString(id, value) == CB_ERR) {
+    } else if (window.ComboSelectString(id, value) == kComboNone) {
         window.SetText(id, value);
     }
 }

@@ -22,10 +22,10 @@ public:
 
     std::unique_ptr<DialogWindow> CreateDialogWindow(const DialogTemplate& dialog,
                                                      CWnd& owner) override;
-    int MessageBox(DialogWindow* owner, std::string_view text, std::string_view caption,
-                   UINT type) override;
+    int ShowMessage(DialogWindow* owner, std::string_view text, std::string_view caption,
+                    UINT type) override;
     // Icon n is every image in the Qt resource folder ":/icons/n".
-    HICON LoadIcon(int resourceId) override;
+    HICON LoadIconResource(int resourceId) override;
     int GetSystemMetrics(int index) const override;
     std::string ProgramName() const override;
     // There is no help viewer on this platform and the program has no help

@@ -321,7 +321,7 @@ void Win32DialogWindow::FocusControl(int id, bool selectText) {
 
 void Win32DialogWindow::Help() {
     LRESULT result = 0;
-    Deliver(WM_COMMAND, MAKEWPARAM(ID_HELP, CN_COMMAND), 0, result);
+    Deliver(WM_COMMAND, MAKEWPARAM(cmd::kHelp, notify::kCommand), 0, result);
 }
 
 bool Win32DialogWindow::Deliver(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
@@ -438,14 +438,14 @@ std::unique_ptr<DialogWindow> Win32WindowBackend::CreateDialogWindow(const Dialo
     return std::make_unique<Win32DialogWindow>(dialog, owner);
 }
 
-int Win32WindowBackend::MessageBox(DialogWindow* owner, std::string_view text,
-                                   std::string_view caption, UINT type) {
+int Win32WindowBackend::ShowMessage(DialogWindow* owner, std::string_view text,
+                                    std::string_view caption, UINT type) {
     auto* window = dynamic_cast<Win32DialogWindow*>(owner);
     HWND parent = window != nullptr ? window->Handle() : GetActiveWindow();
     return MessageBoxA(parent, std::string(text).c_str(), std::string(caption).c_str(), type);
 }
 
-HICON Win32WindowBackend::LoadIcon(int resourceId) {
+HICON Win32WindowBackend::LoadIconResource(int resourceId) {
     return reinterpret_cast<HICON>(
         LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(resourceId)));
 }

@@ -21,10 +21,10 @@ public:
 
     std::unique_ptr<DialogWindow> CreateDialogWindow(const DialogTemplate& dialog,
                                                      CWnd& owner) override;
-    int MessageBox(DialogWindow* owner, std::string_view text, std::string_view caption,
-                   UINT type) override;
+    int ShowMessage(DialogWindow* owner, std::string_view text, std::string_view caption,
+                    UINT type) override;
     // Icon n of the program's own resources.
-    HICON LoadIcon(int resourceId) override;
+    HICON LoadIconResource(int resourceId) override;
     int GetSystemMetrics(int index) const override;
     std::string ProgramName() const override;
     // Windows no longer has a help viewer for programs' help files, and the
