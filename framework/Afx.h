@@ -120,7 +120,7 @@ public:
     void PostCommand(UINT id);
 
     // The built window, or null before creation / after the modal run.
-    DialogWindow* GetDialogWindow() const { return m_window.get(); }
+    DialogWindow* GetDialogWindow() const { return window_.get(); }
 
 protected:
     virtual void DoDataExchange(CDataExchange& dx);
@@ -129,7 +129,7 @@ protected:
     // The default handling of the message being delivered.
     LRESULT Default();
 
-    std::unique_ptr<DialogWindow> m_window;
+    std::unique_ptr<DialogWindow> window_;
 
 private:
     struct CurrentMessage {
@@ -137,8 +137,8 @@ private:
         WPARAM wParam = 0;
         LPARAM lParam = 0;
     };
-    CurrentMessage m_current;
-    HICON m_icons[2] = {nullptr, nullptr};  // small, big
+    CurrentMessage current_;
+    HICON icons_[2] = {nullptr, nullptr};  // small, big
 };
 
 class CDialog : public CWnd {
@@ -154,7 +154,7 @@ public:
     void EndDialog(int result);
 
     virtual bool OnInitDialog();
-    const DialogTemplate& GetTemplate() const { return m_template; }
+    const DialogTemplate& GetTemplate() const { return template_; }
 
 protected:
     virtual void OnCancel();
@@ -163,8 +163,8 @@ protected:
 
     void CreateWindowFromTemplate();
 
-    const DialogTemplate& m_template;
-    CWnd* m_parent;
+    const DialogTemplate& template_;
+    CWnd* parent_;
 };
 
 class CWinApp : public CCmdTarget {
@@ -182,10 +182,9 @@ public:
     virtual int Run();
 
     HICON LoadIconResource(int resourceId) const;
-    bool Enable3dControls();
 
-    CWnd* m_pMainWnd = nullptr;
-    std::string m_pszAppName;  // message-box titles; the program's name when not given
+    CWnd* mainWnd = nullptr;
+    std::string appName;  // message-box titles; the program's name when not given
 
     // The help command: asks the platform's help viewer for the contents.
     void OnHelp();
@@ -197,7 +196,6 @@ CWinApp* AfxGetApp();
 // The title of the framework's message boxes: the application's name.
 std::string AfxGetAppName();
 int AfxMessageBox(std::string_view text, UINT type = mb::kOk);
-void AfxEnableControlContainer();
 // Runs the application object: InitInstance, then the message loop when it
 // returns true. Backends' entry points call it; returns the exit code. An
 // error that escapes is shown in a message box and gives 1.
@@ -210,11 +208,11 @@ bool AfxRunWithoutWindow(int argc, char** argv, int& exitCode);
 class CPaintDC {
 public:
     explicit CPaintDC(CWnd* wnd);
-    HDC GetSafeHdc() const { return m_dc.get(); }
+    HDC GetSafeHdc() const { return dc_.get(); }
     void DrawIcon(int x, int y, HICON icon);
 
 private:
-    std::unique_ptr<DeviceContext> m_dc;
+    std::unique_ptr<DeviceContext> dc_;
 };
 
 int GetSystemMetrics(int index);
