@@ -29,14 +29,14 @@ struct TextField {
 // In the order the key's texts are read and written. The driver's key holds
 // stop bits in 2 bytes; a longer text ("1.5") would be cut short when stored,
 // so its entry is held to the size as well.
-inline constexpr std::array<TextField, 6> kTextFields{{
+inline constexpr auto kTextFields = std::to_array<TextField>({
     {&PortSettings::dataBits, "DataBit", "DataBit", 2, "8"},
     {&PortSettings::stopBits, "StopBit", "StopBit", 2, "1"},
     {&PortSettings::parity, "Parity", "Parity", 22, "No Parity"},
     {&PortSettings::mainPort, "TRxPort", "TRxPort", 8, "COM1"},
     {&PortSettings::baudRate, "BaudRate", "BaudRate", 12, "9600"},
     {&PortSettings::flowControl, "Flow Control", "FLow Control", 16, "Hardware"},
-}};
+});
 
 // The total of virtual ports, stored as a number of the list.
 inline constexpr const char* kMaxPortName = "MaxPort";
