@@ -4,6 +4,7 @@
 
 #include <charconv>
 #include <cstdio>
+#include <exception>
 #include <memory>
 #include <optional>
 
@@ -241,16 +242,16 @@ bool ChangesFromFile(const std::string& file, Console& io, std::vector<Change>& 
     return ok;
 }
 
-int StoreFailure(const SettingsStore& store, Status failure, std::string& err) {
+int StoreFailure(const StoreResult& failure, std::string& err) {
     if (failure == status::kAccessDenied) {
         err += std::string(kProgram) +
                ": the TAVIRPORT driver's settings may not be changed by this user (" +
-               store.Explain(failure) + "): administrator rights are needed\n";
+               failure.Text() + "): administrator rights are needed\n";
         return kExitAccessDenied;
     }
     err += std::string(kProgram) +
-           ": the TAVIRPORT driver's settings could not be read or written: " +
-           store.Explain(failure) + "\n";
+           ": the TAVIRPORT driver's settings could not be read or written: " + failure.Text() +
+           "\n";
     return kExitStoreFailed;
 }
 
@@ -259,15 +260,15 @@ int StoreFailure(const SettingsStore& store, Status failure, std::string& err) {
 int StoreChanges(SettingsStore& store, const std::vector<Change>& changes, Console& io) {
     std::unique_ptr<SettingsKey> key;
     PortSettings settings;
-    Status opened = store.OpenKeyAllAccess(kServiceKeyPath, key);
-    if (opened == status::kSuccess) {
+    StoreResult opened = store.OpenKeyAllAccess(kServiceKeyPath, key);
+    if (opened.Ok()) {
         ReadSettings(*key, settings);
     } else if (opened == status::kNotFound) {
         ResetDefaults(settings);
         opened = store.CreateKey(kServiceKeyPath, key);
     }
-    if (opened != status::kSuccess) {
-        return StoreFailure(store, opened, io.err);
+    if (!opened.Ok()) {
+        return StoreFailure(opened, io.err);
     }
     for (const Change& change : changes) {
         switch (change.target.kind) {
@@ -288,11 +289,10 @@ int StoreChanges(SettingsStore& store, const std::vector<Change>& changes, Conso
         io.out += "unchanged\n";
         return kExitDone;
     }
-    const Status written = WriteValues(*key, values);
-    const Status closed = key->Close();
-    if (const Status failed = written != status::kSuccess ? written : closed;
-        failed != status::kSuccess) {
-        return StoreFailure(store, failed, io.err);
+    const StoreResult written = WriteValues(*key, values);
+    const StoreResult closed = key->Close();
+    if (!written.Ok() || !closed.Ok()) {
+        return StoreFailure(written.Ok() ? closed : written, io.err);
     }
     io.out += "changed\n";
     return kExitDone;
@@ -303,14 +303,14 @@ int StoreChanges(SettingsStore& store, const std::vector<Change>& changes, Conso
 int Export(SettingsStore& store, const std::string& file, Console& io) {
     std::unique_ptr<SettingsKey> key;
     PortSettings settings;
-    const Status opened = store.OpenKeyReadOnly(kServiceKeyPath, key);
-    if (opened == status::kSuccess) {
+    const StoreResult opened = store.OpenKeyReadOnly(kServiceKeyPath, key);
+    if (opened.Ok()) {
         ReadSettings(*key, settings);
         key->Close();
     } else if (opened == status::kNotFound) {
         ResetDefaults(settings);
     } else {
-        return StoreFailure(store, opened, io.err);
+        return StoreFailure(opened, io.err);
     }
     const std::string text = ExportSettings(store, settings);
     if (file == "-") {
@@ -347,7 +347,9 @@ bool IsCommandLineRun(const std::vector<std::string>& args) {
     return !args.empty();
 }
 
-int RunCommandLine(const std::vector<std::string>& args, SettingsStore& store, Console& io) {
+namespace {
+
+int Run(const std::vector<std::string>& args, SettingsStore& store, Console& io) {
     if (args.empty()) {
         return Usage(io.err, "no option given");
     }
@@ -395,6 +397,18 @@ int RunCommandLine(const std::vector<std::string>& args, SettingsStore& store, C
                        option == "--check" || option == "--import" || option == "--set";
     return Usage(io.err, known ? "wrong number of arguments for " + option
                                : "unknown option '" + option + "'");
+}
+
+}  // namespace
+
+int RunCommandLine(const std::vector<std::string>& args, SettingsStore& store, Console& io) {
+    try {
+        return Run(args, store, io);
+    } catch (const std::exception& error) {
+        // No window to show it in: scripts see a failed run and why.
+        io.err += std::string(kProgram) + ": " + error.what() + "\n";
+        return kExitStoreFailed;
+    }
 }
 
 }  // namespace tavirap

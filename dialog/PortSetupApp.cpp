@@ -9,10 +9,8 @@
 namespace tavirap {
 
 BEGIN_MESSAGE_MAP(CPortSetupApp, CWinApp)
-ON_COMMAND(ID_HELP, &CWinApp::OnHelp)
+ON_COMMAND(cmd::kHelp, &CWinApp::OnHelp)
 END_MESSAGE_MAP()
-
-CPortSetupApp::CPortSetupApp() = default;
 
 bool CPortSetupApp::RunWithoutWindow(const std::vector<std::string>& args, int& exitCode) {
     if (!IsCommandLineRun(args)) {
@@ -36,14 +34,11 @@ bool CPortSetupApp::RunWithoutWindow(const std::vector<std::string>& args, int& 
 }
 
 bool CPortSetupApp::InitInstance() {
-    AfxEnableControlContainer();
-    Enable3dControls();
-
     const std::unique_ptr<SettingsStore> store = MakeMachineStore();
     CPortSetupDlg dlg(*store);
-    m_pMainWnd = &dlg;
+    mainWnd = &dlg;
     dlg.DoModal();
-    m_pMainWnd = nullptr;
+    mainWnd = nullptr;
 
     // The dialog has closed: end the application rather than start its
     // message loop.

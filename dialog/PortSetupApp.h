@@ -7,8 +7,6 @@ namespace tavirap {
 
 class CPortSetupApp : public CWinApp {
 public:
-    CPortSetupApp();
-
     // Options make a command-line run for scripts, without the dialog.
     bool RunWithoutWindow(const std::vector<std::string>& args, int& exitCode) override;
     bool InitInstance() override;

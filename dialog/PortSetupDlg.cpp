@@ -32,51 +32,52 @@ END_MESSAGE_MAP()
 
 CPortSetupDlg::CPortSetupDlg(SettingsStore& store, CWnd* parent)
     : CDialog(PortSetupTemplate(), parent),
-      m_hIcon(AfxGetApp()->LoadIcon(kIconResource)),
-      m_store(store) {}
+      icon_(AfxGetApp()->LoadIconResource(kIconResource)),
+      store_(store) {}
 
 void CPortSetupDlg::DoDataExchange(CDataExchange& dx) {
     CDialog::DoDataExchange(dx);
-    ExchangeFields(dx, m_settings);
+    ExchangeFields(dx, settings_);
 }
 
 bool CPortSetupDlg::OnInitDialog() {
     CDialog::OnInitDialog();
-    SetIcon(m_hIcon, true);
-    SetIcon(m_hIcon, false);
+    SetIcon(icon_, true);
+    SetIcon(icon_, false);
 
     Load();
-    if (m_load.readOnly && !m_load.unreadable) {
-        m_window->MarkNeedsRights(IDC_SAVE, "Saving asks for administrator rights.");
+    if (load_.readOnly && !load_.unreadable) {
+        window_->MarkNeedsRights(IDC_SAVE, "Saving asks for administrator rights.");
     }
     PostCommand(ID_START_NOTICE);
     return true;  // the focus goes to the first tab stop, "SAVE"
 }
 
 void CPortSetupDlg::Load() {
-    m_load = LoadSettings(m_store, m_settings);
-    m_stored = StoredValues(m_store, m_settings);
-    ShowPage(m_settings);
+    load_ = LoadSettings(store_, settings_);
+    stored_ = StoredValues(store_, settings_);
+    ShowPage(settings_);
     UpdateData(false);
 }
 
 // Once, over the dialog, when the settings cannot simply be saved.
 void CPortSetupDlg::OnStartNotice() {
     std::string text;
-    if (m_load.unreadable) {
-        text = "The TAVIRPORT driver's settings could not be read:\n" + m_load.readOnlyReason +
+    if (load_.unreadable) {
+        text = "The TAVIRPORT driver's settings could not be read:\n" +
+               load_.readOnlyReason.Text() +
                "\n\nThe dialog shows the defaults, and nothing will be saved.";
-    } else if (m_load.readOnly) {
+    } else if (load_.readOnly) {
         text = "You may view the TAVIRPORT driver's settings but not change them:\n" +
-               m_load.readOnlyReason +
+               load_.readOnlyReason.Text() +
                "\n\nSAVE will ask for administrator rights to store your changes.";
-    } else if (m_load.saveStatus != status::kSuccess) {
+    } else if (!load_.saveStatus.Ok()) {
         text = "The TAVIRPORT driver's settings could not be written back:\n" +
-               m_store.Explain(m_load.saveStatus);
+               load_.saveStatus.Text();
     } else {
         return;
     }
-    MessageBox(text, {}, MB_ICONEXCLAMATION | MB_OK);
+    ShowMessage(text, {}, mb::kIconExclamation | mb::kOk);
 }
 
 void CPortSetupDlg::OnPaint() {
@@ -86,46 +87,46 @@ void CPortSetupDlg::OnPaint() {
     }
     // Minimised: the icon, centred in the client area.
     CPaintDC dc(this);
-    SendMessage(WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc.GetSafeHdc()), 0);
-    const int cxIcon = GetSystemMetrics(SM_CXICON);
-    const int cyIcon = GetSystemMetrics(SM_CYICON);
+    Send(wm::kIconEraseBkgnd, reinterpret_cast<WPARAM>(dc.GetSafeHdc()), 0);
+    const int cxIcon = GetSystemMetrics(sm::kCxIcon);
+    const int cyIcon = GetSystemMetrics(sm::kCyIcon);
     CRect rect;
     GetClientRect(&rect);
     const int x = (rect.Width() - cxIcon + 1) / 2;
     const int y = (rect.Height() - cyIcon + 1) / 2;
-    dc.DrawIcon(x, y, m_hIcon);
+    dc.DrawIcon(x, y, icon_);
 }
 
 HCURSOR CPortSetupDlg::OnQueryDragIcon() {
-    return m_hIcon;
+    return icon_;
 }
 
 void CPortSetupDlg::OnSave() {
     if (!UpdateData(true)) {
         return;
     }
-    StorePage(m_settings);
-    if (m_load.unreadable) {
+    StorePage(settings_);
+    if (load_.unreadable) {
         // The defaults stand in for settings that could not be read; saving
         // them would replace the driver's settings with them.
-        MessageBox(
+        ShowMessage(
             "The settings were not saved: the TAVIRPORT driver's settings could not be "
             "read when this dialog opened, so it shows the defaults.\n\n" +
-                m_load.readOnlyReason + "\n\nRepair the file, then open the dialog again.",
-            {}, MB_ICONEXCLAMATION | MB_OK);
+                load_.readOnlyReason.Text() + "\n\nRepair the file, then open the dialog again.",
+            {}, mb::kIconExclamation | mb::kOk);
         return;
     }
-    if (m_load.readOnly) {
+    if (load_.readOnly) {
         SaveWithRights();
         return;
     }
     for (;;) {
         bool changed = false;
-        const Status saved = SaveUnlessChanged(m_store, m_settings, m_stored, changed);
-        if (saved != status::kSuccess) {
+        const StoreResult saved = SaveUnlessChanged(store_, settings_, stored_, changed);
+        if (!saved.Ok()) {
             // The dialog stays open with the user's values, so nothing is lost.
-            MessageBox("The settings were not saved.\n\n" + m_store.Explain(saved), {},
-                       MB_ICONEXCLAMATION | MB_OK);
+            ShowMessage("The settings were not saved.\n\n" + saved.Text(), {},
+                        mb::kIconExclamation | mb::kOk);
             return;
         }
         if (!changed || !ReplaceOtherChanges()) {
@@ -135,7 +136,7 @@ void CPortSetupDlg::OnSave() {
 }
 
 bool CPortSetupDlg::ReplaceOtherChanges() {
-    return MessageBox(kChangedByOther, {}, MB_ICONQUESTION | MB_YESNO) == IDYES;
+    return ShowMessage(kChangedByOther, {}, mb::kIconQuestion | mb::kYesNo) == cmd::kYes;
 }
 
 void CPortSetupDlg::SaveWithRights() {
@@ -143,17 +144,17 @@ void CPortSetupDlg::SaveWithRights() {
     // import as administrator writes.
     PortSettings now;
     std::unique_ptr<SettingsKey> key;
-    if (m_store.OpenKeyReadOnly(kServiceKeyPath, key) == status::kSuccess) {
+    if (store_.OpenKeyReadOnly(kServiceKeyPath, key).Ok()) {
         ReadSettings(*key, now);
         key.reset();
     } else {
         ResetDefaults(now);
     }
-    if (StoredValues(m_store, now) != m_stored && !ReplaceOtherChanges()) {
+    if (StoredValues(store_, now) != stored_ && !ReplaceOtherChanges()) {
         return;
     }
     const ElevatedRun run =
-        AfxGetBackend().RunElevated({"--import", "-"}, ExportSettings(m_store, m_settings));
+        AfxGetBackend().RunElevated({"--import", "-"}, ExportSettings(store_, settings_));
     std::string why;
     switch (run.outcome) {
         case ElevatedRun::Outcome::kDismissed:
@@ -167,7 +168,7 @@ void CPortSetupDlg::SaveWithRights() {
             break;
         case ElevatedRun::Outcome::kExited:
             if (run.exitCode == 0) {
-                MessageBox("The settings were saved.", {}, MB_ICONINFORMATION | MB_OK);
+                ShowMessage("The settings were saved.", {}, mb::kIconInformation | mb::kOk);
                 Load();  // what the driver now has, as stored
                 return;
             }
@@ -176,7 +177,7 @@ void CPortSetupDlg::SaveWithRights() {
             break;
     }
     // The dialog stays open with the user's values, so nothing is lost.
-    MessageBox("The settings were not saved: " + why, {}, MB_ICONEXCLAMATION | MB_OK);
+    ShowMessage("The settings were not saved: " + why, {}, mb::kIconExclamation | mb::kOk);
 }
 
 void CPortSetupDlg::OnExit() {
@@ -187,7 +188,7 @@ void CPortSetupDlg::StoreAndShow(void (*pageOperation)(PortSettings&)) {
     if (!UpdateData(true)) {
         return;
     }
-    pageOperation(m_settings);
+    pageOperation(settings_);
     UpdateData(false);
 }
 

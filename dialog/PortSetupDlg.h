@@ -12,7 +12,7 @@ class CPortSetupDlg : public CDialog {
 public:
     explicit CPortSetupDlg(SettingsStore& store, CWnd* parent = nullptr);
 
-    const PortSettings& Settings() const { return m_settings; }
+    const PortSettings& Settings() const { return settings_; }
 
 protected:
     void DoDataExchange(CDataExchange& dx) override;
@@ -42,13 +42,13 @@ private:
     // program stored since this dialog read the key.
     bool ReplaceOtherChanges();
 
-    PortSettings m_settings;
-    LoadResult m_load;
+    PortSettings settings_;
+    LoadResult load_;
     // The key's values as this dialog loaded or last saved them, in their
     // stored form: a SAVE over other values asks first.
-    std::vector<RegValue> m_stored;
-    HICON m_hIcon;
-    SettingsStore& m_store;
+    std::vector<RegValue> stored_;
+    HICON icon_;
+    SettingsStore& store_;
 };
 
 }  // namespace tavirap

@@ -7,11 +7,9 @@ namespace tavirap {
 
 namespace {
 
-// A combo box's text with the limit its stored value has.
-void ExchangeText(CDataExchange& dx, int id, PortSettings& s, std::string PortSettings::*member) {
-    DDX_CBString(dx, id, s.*member);
-    DDV_MaxChars(dx, s.*member, static_cast<int>(TextFieldOf(member).limit));
-}
+// The total and the row labels are taken right after this text, as they
+// always have been, so that a failing check leaves the record as it did.
+constexpr int kTotalAfter = IDC_DATA_BITS;
 
 }  // namespace
 
@@ -20,16 +18,17 @@ void ExchangeFields(CDataExchange& dx, PortSettings& s) {
         DDX_Text(dx, kRowAddressIds[row], s.rowAddress[row]);
         DDV_MinMaxInt(dx, s.rowAddress[row], kMinAddress, kMaxAddress);
     }
-    ExchangeText(dx, IDC_BAUD_RATE, s, &PortSettings::baudRate);
-    ExchangeText(dx, IDC_DATA_BITS, s, &PortSettings::dataBits);
-    DDX_CBIndex(dx, IDC_TOTAL_PORTS, s.totalIndex);
-    for (int row = 0; row < kRowsPerPage; ++row) {
-        DDX_Text(dx, kRowLabelIds[row], s.rowLabel[row]);
+    for (const FormText& text : PortSetupTexts()) {
+        // A combo box's text with the size its stored value has.
+        DDX_CBString(dx, text.id, s.*text.member);
+        DDV_MaxChars(dx, s.*text.member, static_cast<int>(TextFieldOf(text.member).size));
+        if (text.id == kTotalAfter) {
+            DDX_CBIndex(dx, IDC_TOTAL_PORTS, s.totalIndex);
+            for (int row = 0; row < kRowsPerPage; ++row) {
+                DDX_Text(dx, kRowLabelIds[row], s.rowLabel[row]);
+            }
+        }
     }
-    ExchangeText(dx, IDC_STOP_BITS, s, &PortSettings::stopBits);
-    ExchangeText(dx, IDC_MAIN_PORT, s, &PortSettings::mainPort);
-    ExchangeText(dx, IDC_PARITY, s, &PortSettings::parity);
-    ExchangeText(dx, IDC_FLOW_CONTROL, s, &PortSettings::flowControl);
 }
 
 }  // namespace tavirap

@@ -1,10 +1,13 @@
-// The configuration dialog's form: template 102 with its controls and the
-// lists it carries as init data.
+// The configuration dialog's form: template 102 with its controls, the lists
+// it carries as init data, and the stored texts it shows, one row each.
 #pragma once
 
 #include <span>
+#include <string>
+#include <vector>
 
 #include "framework/DialogTemplate.h"
+#include "settings/PortSettings.h"
 
 namespace tavirap {
 
@@ -27,10 +30,28 @@ inline constexpr int IDC_NEXT_PAGE = 1037;
 inline constexpr int kRowAddressIds[] = {1015, 1017, 1019, 1021, 1023, 1024, 1025, 1026};
 inline constexpr int kRowLabelIds[] = {1038, 1039, 1040, 1041, 1042, 1043, 1044, 1045};
 
+// A stored text on the form: the drop-down combo box that shows it, the label
+// that names it (for the eye and for assistive technology) and its list. Its
+// check is the stored field's size (settings/FieldChecks.h).
+struct FormText {
+    std::string PortSettings::*member;
+    int id;
+    const char* label;
+    DialogRect labelRect;
+    DialogRect boxRect;
+    std::vector<std::string> entries;
+    std::uint32_t boxStyle = 0;  // added to the drop-down's
+    std::uint32_t boxExStyle = 0;
+    int labelId = -1;
+};
+
+// The form's texts in the order the field exchange takes them.
+std::span<const FormText> PortSetupTexts();
+
 // The form, built once.
 const DialogTemplate& PortSetupTemplate();
 
 // The list entries in the order the lists show them, one record each.
-std::span<const InitRecord> PortSetupListEntries();
+std::vector<InitRecord> PortSetupListEntries();
 
 }  // namespace tavirap

@@ -14,7 +14,7 @@ const AFX_MSGMAP_ENTRY* AfxFindMessageEntry(const AFX_MSGMAP* map, UINT message,
     for (; map != nullptr; map = map->pfnGetBaseMap ? map->pfnGetBaseMap() : nullptr) {
         for (const AFX_MSGMAP_ENTRY* e = map->lpEntries; e->nMessage != 0; ++e) {
             if (e->nMessage == message &&
-                (message != WM_COMMAND || (e->nCode == code && e->nID == id))) {
+                (message != wm::kCommand || (e->nCode == code && e->nID == id))) {
                 return e;
             }
         }
@@ -35,7 +35,7 @@ const AFX_MSGMAP* CCmdTarget::GetMessageMap() const {
 }
 
 bool CCmdTarget::OnCmdMsg(UINT id, UINT code) {
-    const AFX_MSGMAP_ENTRY* e = AfxFindMessageEntry(GetMessageMap(), WM_COMMAND, code, id);
+    const AFX_MSGMAP_ENTRY* e = AfxFindMessageEntry(GetMessageMap(), wm::kCommand, code, id);
     if (e == nullptr || e->pfn == nullptr) {
         return false;
     }
@@ -48,18 +48,18 @@ bool CCmdTarget::OnCmdMsg(UINT id, UINT code) {
 CWnd::~CWnd() = default;
 
 LRESULT CWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
-    const CurrentMessage outer = m_current;
-    m_current = {message, wParam, lParam};
+    const CurrentMessage outer = current_;
+    current_ = {message, wParam, lParam};
     LRESULT result = 0;
     if (!OnWndMsg(message, wParam, lParam, &result)) {
         result = Default();
     }
-    m_current = outer;
+    current_ = outer;
     return result;
 }
 
 bool CWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) {
-    if (message == WM_COMMAND) {
+    if (message == wm::kCommand) {
         return OnCommand(wParam, lParam);
     }
     const AFX_MSGMAP_ENTRY* e = AfxFindMessageEntry(GetMessageMap(), message, 0, 0);
@@ -76,34 +76,34 @@ bool CWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result)
 
 // Commands no entry of the window's maps takes go on to the application's.
 bool CWnd::OnCommand(WPARAM wParam, LPARAM) {
-    const UINT id = LOWORD(wParam);
-    const UINT code = HIWORD(wParam);
+    const UINT id = LowWord(wParam);
+    const UINT code = HighWord(wParam);
     if (OnCmdMsg(id, code)) {
         return true;
     }
     CWinApp* app = AfxGetApp();
-    return code == CN_COMMAND && app != nullptr && app->OnCmdMsg(id, code);
+    return code == notify::kCommand && app != nullptr && app->OnCmdMsg(id, code);
 }
 
 void CWnd::PostCommand(UINT id) {
-    if (m_window) {
-        m_window->PostCommand(static_cast<int>(id));
+    if (window_) {
+        window_->PostCommand(static_cast<int>(id));
     }
 }
 
 LRESULT CWnd::Default() {
-    if (m_window) {
-        m_window->DefaultProcessing();
+    if (window_) {
+        window_->DefaultProcessing();
     }
     return 0;
 }
 
-LRESULT CWnd::SendMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT CWnd::Send(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-        case WM_SETICON:
+        case wm::kSetIcon:
             return reinterpret_cast<LRESULT>(
-                SetIcon(reinterpret_cast<HICON>(lParam), wParam == ICON_BIG));
-        case WM_ICONERASEBKGND:
+                SetIcon(reinterpret_cast<HICON>(lParam), wParam == wm::kSetIconBig));
+        case wm::kIconEraseBkgnd:
             if (wParam != 0) {
                 reinterpret_cast<HDC>(wParam)->EraseIconBackground();
             }
@@ -126,93 +126,92 @@ bool CWnd::UpdateData(bool saveAndValidate) {
 }
 
 bool CWnd::DestroyWindow() {
-    if (!m_window) {
+    if (!window_) {
         return false;
     }
-    m_window->EndModal(-1);
+    window_->EndModal(-1);
     return true;
 }
 
 HICON CWnd::SetIcon(HICON icon, bool bigIcon) {
-    HICON previous = m_icons[bigIcon ? 1 : 0];
-    m_icons[bigIcon ? 1 : 0] = icon;
-    if (m_window) {
-        m_window->SetIcon(icon, bigIcon);
+    HICON previous = icons_[bigIcon ? 1 : 0];
+    icons_[bigIcon ? 1 : 0] = icon;
+    if (window_) {
+        window_->SetIcon(icon, bigIcon);
     }
     return previous;
 }
 
 bool CWnd::IsIconic() const {
-    return m_window && m_window->IsIconic();
+    return window_ && window_->IsIconic();
 }
 
 void CWnd::GetClientRect(CRect* rect) const {
-    *rect = m_window ? m_window->ClientRect() : CRect{};
+    *rect = window_ ? window_->ClientRect() : CRect{};
 }
 
-int CWnd::MessageBox(std::string_view text, std::string_view caption, UINT type) {
+int CWnd::ShowMessage(std::string_view text, std::string_view caption, UINT type) {
     const std::string title = caption.empty() ? AfxGetAppName() : std::string(caption);
-    return AfxGetBackend().MessageBox(m_window.get(), text, title, type);
+    return AfxGetBackend().ShowMessage(window_.get(), text, title, type);
 }
 
 // ---- CDialog
 
 BEGIN_MESSAGE_MAP(CDialog, CWnd)
-ON_COMMAND(IDCANCEL, &CDialog::OnCancel)
+ON_COMMAND(cmd::kCancel, &CDialog::OnCancel)
 END_MESSAGE_MAP()
 
-CDialog::CDialog(const DialogTemplate& dialog, CWnd* parent)
-    : m_template(dialog), m_parent(parent) {}
+CDialog::CDialog(const DialogTemplate& dialog, CWnd* parent) : template_(dialog), parent_(parent) {}
 
 void CDialog::CreateWindowFromTemplate() {
-    m_window = AfxGetBackend().CreateDialogWindow(m_template, *this);
-    const DialogRect& r = m_template.rect;
+    window_ = AfxGetBackend().CreateDialogWindow(template_, *this);
+    const DialogRect& r = template_.rect;
     if (r.x == 0 && r.y == 0) {
-        m_window->CenterOnScreen();
+        window_->CenterOnScreen();
     } else {
-        const DialogBaseUnits base = m_window->BaseUnits();
-        m_window->MoveTo(DialogUnitsToPixelsX(r.x, base), DialogUnitsToPixelsY(r.y, base));
+        const DialogBaseUnits base = window_->BaseUnits();
+        window_->MoveTo(DialogUnitsToPixelsX(r.x, base), DialogUnitsToPixelsY(r.y, base));
     }
 }
 
 INT_PTR CDialog::DoModal() {
     CreateWindowFromTemplate();
     OnInitDialog();
-    const int result = m_window->RunModal();
-    m_window.reset();
+    const int result = window_->RunModal();
+    window_.reset();
     return result;
 }
 
 bool CDialog::Create() {
     CreateWindowFromTemplate();
     OnInitDialog();
-    m_window->Show();
+    window_->Show();
     return true;
 }
 
 void CDialog::EndDialog(int result) {
-    if (m_window) {
-        m_window->EndModal(result);
+    if (window_) {
+        window_->EndModal(result);
     }
 }
 
 bool CDialog::OnInitDialog() {
-    for (const InitRecord& r : DecodeInitData(m_template.initData)) {
+    for (const InitRecord& r : DecodeInitData(template_.initData)) {
         if (r.message != kInitComboAddString) {
             char hex[8];
             std::snprintf(hex, sizeof hex, "%04X", r.message);
-            throw std::invalid_argument("dialog " + std::to_string(m_template.id) +
+            throw std::invalid_argument("dialog " + std::to_string(template_.id) +
                                         ": init data message 0x" + hex + " for control " +
                                         std::to_string(r.controlId) + " is not supported");
         }
-        m_window->ComboAddString(r.controlId, r.text);
+        window_->ComboAddString(r.controlId, r.text);
     }
     UpdateData(false);
     return true;
 }
 
 void CDialog::OnCancel() {
-    EndDialog(IDCANCEL);
+    EndDialog(cmd::kCancel);
 }
 
 // ---- CWinApp
@@ -226,7 +225,7 @@ constexpr std::uint32_t kHelpIdBaseResource = 0x20000;
 BEGIN_MESSAGE_MAP(CWinApp, CCmdTarget)
 END_MESSAGE_MAP()
 
-CWinApp::CWinApp(const char* appName) : m_pszAppName(appName ? appName : "") {
+CWinApp::CWinApp(const char* appName) : appName(appName ? appName : "") {
     g_app = this;
 }
 
@@ -244,18 +243,13 @@ int CWinApp::Run() {
     return AfxGetBackend().RunMessageLoop();
 }
 
-HICON CWinApp::LoadIcon(int resourceId) const {
-    return AfxGetBackend().LoadIcon(resourceId);
-}
-
-// The toolkits in use draw controls in the platform's own look already.
-bool CWinApp::Enable3dControls() {
-    return true;
+HICON CWinApp::LoadIconResource(int resourceId) const {
+    return AfxGetBackend().LoadIconResource(resourceId);
 }
 
 void CWinApp::OnHelp() {
     std::uint32_t context = 0;
-    if (auto* dialog = dynamic_cast<CDialog*>(m_pMainWnd)) {
+    if (auto* dialog = dynamic_cast<CDialog*>(mainWnd)) {
         context = kHelpIdBaseResource + static_cast<std::uint32_t>(dialog->GetTemplate().id);
     }
     AfxGetBackend().ShowHelp(context);
@@ -267,15 +261,12 @@ CWinApp* AfxGetApp() {
 
 std::string AfxGetAppName() {
     const CWinApp* app = AfxGetApp();
-    return app && !app->m_pszAppName.empty() ? app->m_pszAppName : AfxGetBackend().ProgramName();
+    return app && !app->appName.empty() ? app->appName : AfxGetBackend().ProgramName();
 }
 
 int AfxMessageBox(std::string_view text, UINT type) {
-    return AfxGetBackend().MessageBox(nullptr, text, AfxGetAppName(), type);
+    return AfxGetBackend().ShowMessage(nullptr, text, AfxGetAppName(), type);
 }
-
-// Embedded (ActiveX) controls exist only on Windows, and the form has none.
-void AfxEnableControlContainer() {}
 
 bool CWinApp::RunWithoutWindow(const std::vector<std::string>&, int&) {
     return false;
@@ -288,30 +279,37 @@ bool AfxRunWithoutWindow(int argc, char** argv, int& exitCode) {
 }
 
 int AfxWinMain() {
-    CWinApp* app = AfxGetApp();
-    if (app == nullptr) {
-        throw std::logic_error("no application object");
+    try {
+        CWinApp* app = AfxGetApp();
+        if (app == nullptr) {
+            throw std::logic_error("no application object");
+        }
+        if (app->appName.empty()) {
+            app->appName = AfxGetBackend().ProgramName();
+        }
+        if (!app->InitInstance()) {
+            return 0;
+        }
+        return app->Run();
+    } catch (const std::exception& error) {
+        // The program ends, but never silently.
+        AfxGetBackend().ShowMessage(nullptr, error.what(), AfxGetBackend().ProgramName(),
+                                    mb::kIconHand | mb::kOk);
+        return 1;
     }
-    if (app->m_pszAppName.empty()) {
-        app->m_pszAppName = AfxGetBackend().ProgramName();
-    }
-    if (!app->InitInstance()) {
-        return 0;
-    }
-    return app->Run();
 }
 
 // ---- painting
 
 CPaintDC::CPaintDC(CWnd* wnd) {
     if (DialogWindow* window = wnd->GetDialogWindow()) {
-        m_dc = window->BeginPaint();
+        dc_ = window->BeginPaint();
     }
 }
 
 void CPaintDC::DrawIcon(int x, int y, HICON icon) {
-    if (m_dc) {
-        m_dc->DrawIcon(x, y, icon);
+    if (dc_) {
+        dc_->DrawIcon(x, y, icon);
     }
 }
 

@@ -18,7 +18,7 @@ class CDataExchange;
 
 // A message map: entries searched in order, then the base class's map.
 // An entry matches on message, notification code and control id (the last
-// two only for WM_COMMAND). Exactly one of the handler pointers is set.
+// two only for wm::kCommand). Exactly one of the handler pointers is set.
 using AFX_PMSG = void (CCmdTarget::*)();
 using AFX_PMSG_ICON = HCURSOR (CCmdTarget::*)();
 
@@ -65,18 +65,18 @@ protected:                                                   \
     return &kMap;                                                                               \
     }
 
-#define ON_COMMAND(id, memberFxn)                                                    \
-    {::tavirap::WM_COMMAND, ::tavirap::CN_COMMAND, static_cast<::tavirap::UINT>(id), \
+#define ON_COMMAND(id, memberFxn)                                                            \
+    {::tavirap::wm::kCommand, ::tavirap::notify::kCommand, static_cast<::tavirap::UINT>(id), \
      static_cast<::tavirap::AFX_PMSG>(memberFxn), nullptr},
-#define ON_CONTROL(code, id, memberFxn)                                                           \
-    {::tavirap::WM_COMMAND, static_cast<::tavirap::UINT>(code), static_cast<::tavirap::UINT>(id), \
-     static_cast<::tavirap::AFX_PMSG>(memberFxn), nullptr},
-#define ON_BN_CLICKED(id, memberFxn) ON_CONTROL(::tavirap::BN_CLICKED, id, memberFxn)
-#define ON_CBN_SELCHANGE(id, memberFxn) ON_CONTROL(::tavirap::CBN_SELCHANGE, id, memberFxn)
+#define ON_CONTROL(code, id, memberFxn)                           \
+    {::tavirap::wm::kCommand, static_cast<::tavirap::UINT>(code), \
+     static_cast<::tavirap::UINT>(id), static_cast<::tavirap::AFX_PMSG>(memberFxn), nullptr},
+#define ON_BN_CLICKED(id, memberFxn) ON_CONTROL(::tavirap::notify::kClicked, id, memberFxn)
+#define ON_CBN_SELCHANGE(id, memberFxn) ON_CONTROL(::tavirap::notify::kSelChange, id, memberFxn)
 #define ON_WM_PAINT() \
-    {::tavirap::WM_PAINT, 0, 0, static_cast<::tavirap::AFX_PMSG>(&ThisClass::OnPaint), nullptr},
-#define ON_WM_QUERYDRAGICON()                    \
-    {::tavirap::WM_QUERYDRAGICON, 0, 0, nullptr, \
+    {::tavirap::wm::kPaint, 0, 0, static_cast<::tavirap::AFX_PMSG>(&ThisClass::OnPaint), nullptr},
+#define ON_WM_QUERYDRAGICON()                      \
+    {::tavirap::wm::kQueryDragIcon, 0, 0, nullptr, \
      static_cast<::tavirap::AFX_PMSG_ICON>(&ThisClass::OnQueryDragIcon)},
 
 class CCmdTarget {
@@ -86,7 +86,7 @@ public:
     CCmdTarget& operator=(const CCmdTarget&) = delete;
     virtual ~CCmdTarget() = default;
 
-    // Runs the handler of a command (WM_COMMAND with this code and id) from
+    // Runs the handler of a command (wm::kCommand with this code and id) from
     // this object's map chain; false when no entry takes it.
     virtual bool OnCmdMsg(UINT id, UINT code);
 
@@ -102,9 +102,9 @@ public:
     // Every message a backend delivers comes in here: the map chain first,
     // then the default handling.
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam);
-    // Sends a message to this window: WM_SETICON and WM_ICONERASEBKGND are
+    // Sends a message to this window: wm::kSetIcon and wm::kIconEraseBkgnd are
     // carried out, anything else goes through WindowProc.
-    LRESULT SendMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
+    LRESULT Send(UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
 
     // Transfers between the record and the controls by DoDataExchange: false
     // when a check failed (the user has been told, the control has focus).
@@ -114,13 +114,13 @@ public:
     HICON SetIcon(HICON icon, bool bigIcon);
     bool IsIconic() const;
     void GetClientRect(CRect* rect) const;
-    int MessageBox(std::string_view text, std::string_view caption = {}, UINT type = MB_OK);
+    int ShowMessage(std::string_view text, std::string_view caption = {}, UINT type = mb::kOk);
     // A command delivered after the events already waiting, such as the
     // window's showing: a notice then appears over the visible dialog.
     void PostCommand(UINT id);
 
     // The built window, or null before creation / after the modal run.
-    DialogWindow* GetDialogWindow() const { return m_window.get(); }
+    DialogWindow* GetDialogWindow() const { return window_.get(); }
 
 protected:
     virtual void DoDataExchange(CDataExchange& dx);
@@ -129,7 +129,7 @@ protected:
     // The default handling of the message being delivered.
     LRESULT Default();
 
-    std::unique_ptr<DialogWindow> m_window;
+    std::unique_ptr<DialogWindow> window_;
 
 private:
     struct CurrentMessage {
@@ -137,8 +137,8 @@ private:
         WPARAM wParam = 0;
         LPARAM lParam = 0;
     };
-    CurrentMessage m_current;
-    HICON m_icons[2] = {nullptr, nullptr};  // small, big
+    CurrentMessage current_;
+    HICON icons_[2] = {nullptr, nullptr};  // small, big
 };
 
 class CDialog : public CWnd {
@@ -154,7 +154,7 @@ public:
     void EndDialog(int result);
 
     virtual bool OnInitDialog();
-    const DialogTemplate& GetTemplate() const { return m_template; }
+    const DialogTemplate& GetTemplate() const { return template_; }
 
 protected:
     virtual void OnCancel();
@@ -163,8 +163,8 @@ protected:
 
     void CreateWindowFromTemplate();
 
-    const DialogTemplate& m_template;
-    CWnd* m_parent;
+    const DialogTemplate& template_;
+    CWnd* parent_;
 };
 
 class CWinApp : public CCmdTarget {
@@ -181,11 +181,10 @@ public:
     // The message loop, for an InitInstance that returns true.
     virtual int Run();
 
-    HICON LoadIcon(int resourceId) const;
-    bool Enable3dControls();
+    HICON LoadIconResource(int resourceId) const;
 
-    CWnd* m_pMainWnd = nullptr;
-    std::string m_pszAppName;  // message-box titles; the program's name when not given
+    CWnd* mainWnd = nullptr;
+    std::string appName;  // message-box titles; the program's name when not given
 
     // The help command: asks the platform's help viewer for the contents.
     void OnHelp();
@@ -196,10 +195,10 @@ public:
 CWinApp* AfxGetApp();
 // The title of the framework's message boxes: the application's name.
 std::string AfxGetAppName();
-int AfxMessageBox(std::string_view text, UINT type = MB_OK);
-void AfxEnableControlContainer();
+int AfxMessageBox(std::string_view text, UINT type = mb::kOk);
 // Runs the application object: InitInstance, then the message loop when it
-// returns true. Backends' entry points call it; returns the exit code.
+// returns true. Backends' entry points call it; returns the exit code. An
+// error that escapes is shown in a message box and gives 1.
 int AfxWinMain();
 // Asks the application object whether the program's arguments make a run
 // without a window; true with that run's exit code.
@@ -209,11 +208,11 @@ bool AfxRunWithoutWindow(int argc, char** argv, int& exitCode);
 class CPaintDC {
 public:
     explicit CPaintDC(CWnd* wnd);
-    HDC GetSafeHdc() const { return m_dc.get(); }
+    HDC GetSafeHdc() const { return dc_.get(); }
     void DrawIcon(int x, int y, HICON icon);
 
 private:
-    std::unique_ptr<DeviceContext> m_dc;
+    std::unique_ptr<DeviceContext> dc_;
 };
 
 int GetSystemMetrics(int index);

@@ -23,6 +23,21 @@ void AfxSetBackend(WindowBackend* backend) {
     g_backend = backend;
 }
 
+int DialogWindow::ComboSelectString(int id, std::string_view prefix) {
+    const int count = ComboCount(id);
+    for (int index = 0; index < count; ++index) {
+        if (StartsWithNoCase(ComboEntry(id, index), prefix)) {
+            ComboChoose(id, index);
+            return index;
+        }
+    }
+    return kComboNone;
+}
+
+void DialogWindow::ComboSetCurSel(int id, int index) {
+    ComboChoose(id, index >= 0 && index < ComboCount(id) ? index : -1);
+}
+
 bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
     if (prefix.size() > text.size()) {
         return false;

@@ -64,18 +64,26 @@ public:
     virtual void SetText(int id, std::string_view text) = 0;
     virtual int ComboAddString(int id, std::string_view text) = 0;
     // Chooses the first entry from the top that begins with `prefix`,
-    // ignoring case; returns its index, or CB_ERR leaving the choice as it was.
-    virtual int ComboSelectString(int id, std::string_view prefix) = 0;
+    // ignoring case, so that an empty prefix chooses the first entry; returns
+    // its index, or kComboNone leaving the choice as it was.
+    int ComboSelectString(int id, std::string_view prefix);
     virtual int ComboGetCurSel(int id) const = 0;
     // An index outside the list leaves no entry chosen.
-    virtual void ComboSetCurSel(int id, int index) = 0;
+    void ComboSetCurSel(int id, int index);
     virtual void FocusControl(int id, bool selectText) = 0;
     // Marks a button whose command asks for administrator rights (Windows'
     // shield), and says so in its tooltip.
     virtual void MarkNeedsRights(int id, std::string_view tooltip) = 0;
-    // Delivers WM_COMMAND with this id once the events already waiting (the
+    // Delivers wm::kCommand with this id once the events already waiting (the
     // window's showing among them) are handled.
     virtual void PostCommand(int id) = 0;
+
+protected:
+    // The toolkit's side of the combo box rules above: the entries, and
+    // choosing one (index -1: none).
+    virtual int ComboCount(int id) const = 0;
+    virtual std::string ComboEntry(int id, int index) const = 0;
+    virtual void ComboChoose(int id, int index) = 0;
 };
 
 // How a run of this program with administrator rights ended.
@@ -99,10 +107,10 @@ public:
     virtual std::unique_ptr<DialogWindow> CreateDialogWindow(const DialogTemplate& dialog,
                                                              CWnd& owner) = 0;
     // Shows a modal message box over `owner` (or the active window when
-    // null); returns the id of the button pressed (IDOK, IDCANCEL ...).
-    virtual int MessageBox(DialogWindow* owner, std::string_view text, std::string_view caption,
-                           UINT type) = 0;
-    virtual HICON LoadIcon(int resourceId) = 0;
+    // null); returns the id of the button pressed (cmd::kOk, cmd::kCancel ...).
+    virtual int ShowMessage(DialogWindow* owner, std::string_view text, std::string_view caption,
+                            UINT type) = 0;
+    virtual HICON LoadIconResource(int resourceId) = 0;
     virtual int GetSystemMetrics(int index) const = 0;
     // The program file's name without folder and extension.
     virtual std::string ProgramName() const = 0;

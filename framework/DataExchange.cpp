@@ -6,34 +6,34 @@
 namespace tavirap {
 
 CDataExchange::CDataExchange(CWnd* dialog, bool saveAndValidate)
-    : m_bSaveAndValidate(saveAndValidate), m_pDlgWnd(dialog) {}
+    : saveAndValidate(saveAndValidate), dialog(dialog) {}
 
 DialogWindow& CDataExchange::PrepareCtrl(int id) {
-    DialogWindow* window = m_pDlgWnd->GetDialogWindow();
+    DialogWindow* window = dialog->GetDialogWindow();
     if (window == nullptr) {
         throw std::logic_error("field exchange on a dialog without a window");
     }
-    m_idLastControl = id;
-    m_bEditLastControl = false;
+    lastControlId = id;
+    lastControlIsEdit = false;
     return *window;
 }
 
 DialogWindow& CDataExchange::PrepareEditCtrl(int id) {
     DialogWindow& window = PrepareCtrl(id);
-    m_bEditLastControl = true;
+    lastControlIsEdit = true;
     return window;
 }
 
 void CDataExchange::FailWithMessage(std::string_view message) {
-    AfxGetBackend().MessageBox(m_pDlgWnd->GetDialogWindow(), message, AfxGetAppName(),
-                               MB_ICONEXCLAMATION | MB_OK);
+    AfxGetBackend().ShowMessage(dialog->GetDialogWindow(), message, AfxGetAppName(),
+                                mb::kIconExclamation | mb::kOk);
     Fail();
 }
 
 void CDataExchange::Fail() {
-    DialogWindow* window = m_pDlgWnd->GetDialogWindow();
-    if (m_bSaveAndValidate && window != nullptr && m_idLastControl != -1) {
-        window->FocusControl(m_idLastControl, m_bEditLastControl);
+    DialogWindow* window = dialog->GetDialogWindow();
+    if (saveAndValidate && window != nullptr && lastControlId != -1) {
+        window->FocusControl(lastControlId, lastControlIsEdit);
     }
     throw CUserException{};
 }
@@ -63,7 +63,7 @@ bool ParseInt32(std::string_view text, std::int32_t& value) {
 
 void DDX_Text(CDataExchange& dx, int id, std::int32_t& value) {
     DialogWindow& window = dx.PrepareEditCtrl(id);
-    if (!dx.m_bSaveAndValidate) {
+    if (!dx.saveAndValidate) {
         window.SetText(id, std::to_string(value));
         return;
     }
@@ -76,7 +76,7 @@ void DDX_Text(CDataExchange& dx, int id, std::int32_t& value) {
 
 void DDX_Text(CDataExchange& dx, int id, std::string& value) {
     DialogWindow& window = dx.PrepareEditCtrl(id);
-    if (dx.m_bSaveAndValidate) {
+    if (dx.saveAndValidate) {
         value = window.GetText(id);
     } else {
         window.SetText(id, value);
@@ -85,16 +85,16 @@ void DDX_Text(CDataExchange& dx, int id, std::string& value) {
 
 void DDX_CBString(CDataExchange& dx, int id, std::string& value) {
     DialogWindow& window = dx.PrepareCtrl(id);
-    if (dx.m_bSaveAndValidate) {
+    if (dx.saveAndValidate) {
         value = window.GetText(id);
-    } else if (window.ComboSelectString(id, value) == CB_ERR) {
+    } else if (window.ComboSelectString(id, value) == kComboNone) {
         window.SetText(id, value);
     }
 }
 
 void DDX_CBIndex(CDataExchange& dx, int id, std::int32_t& index) {
     DialogWindow& window = dx.PrepareCtrl(id);
-    if (dx.m_bSaveAndValidate) {
+    if (dx.saveAndValidate) {
         index = window.ComboGetCurSel(id);
     } else {
         window.ComboSetCurSel(id, index);
@@ -102,14 +102,14 @@ void DDX_CBIndex(CDataExchange& dx, int id, std::int32_t& index) {
 }
 
 void DDV_MaxChars(CDataExchange& dx, const std::string& value, int maxChars) {
-    if (dx.m_bSaveAndValidate && value.size() > static_cast<std::size_t>(maxChars)) {
+    if (dx.saveAndValidate && value.size() > static_cast<std::size_t>(maxChars)) {
         dx.FailWithMessage("Please enter no more than " + std::to_string(maxChars) +
                            " characters.");
     }
 }
 
 void DDV_MinMaxInt(CDataExchange& dx, std::int32_t value, std::int32_t low, std::int32_t high) {
-    if (dx.m_bSaveAndValidate && (value < low || value > high)) {
+    if (dx.saveAndValidate && (value < low || value > high)) {
         dx.FailWithMessage("Please enter an integer between " + std::to_string(low) + " and " +
                            std::to_string(high) + ".");
     }

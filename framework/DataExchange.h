@@ -19,10 +19,10 @@ class CDataExchange {
 public:
     CDataExchange(CWnd* dialog, bool saveAndValidate);
 
-    bool m_bSaveAndValidate;
-    CWnd* m_pDlgWnd;
-    int m_idLastControl = -1;
-    bool m_bEditLastControl = false;
+    bool saveAndValidate;
+    CWnd* dialog;
+    int lastControlId = -1;
+    bool lastControlIsEdit = false;
 
     // Records the control the next check is about, and returns its window.
     DialogWindow& PrepareCtrl(int id);

@@ -8,7 +8,17 @@ namespace tavirap {
 const DialogControl* DialogTemplate::FindControl(int controlId) const {
     auto it = std::find_if(controls.begin(), controls.end(),
                            [controlId](const DialogControl& c) { return c.id == controlId; });
-    return it == controls.end() ? nullptr : &*it;
+    // -1 addresses no control, however many have it.
+    return it == controls.end() || controlId == -1 ? nullptr : &*it;
+}
+
+std::size_t DialogTemplate::IndexOf(int controlId) const {
+    const DialogControl* control = FindControl(controlId);
+    if (control == nullptr) {
+        throw std::out_of_range("dialog " + std::to_string(id) + " has no control " +
+                                std::to_string(controlId));
+    }
+    return static_cast<std::size_t>(control - controls.data());
 }
 
 namespace {

@@ -54,7 +54,11 @@ struct DialogTemplate {
     std::vector<std::uint8_t> initData;   // see EncodeInitData
     std::vector<ControlLabel> labels;
 
+    // The control with this id; null when there is none (and for -1).
     const DialogControl* FindControl(int controlId) const;
+    // The control's place in creation order; throws std::out_of_range, naming
+    // the dialog and the id, when the dialog has no such control.
+    std::size_t IndexOf(int controlId) const;
 };
 
 // One record of dialog init data: the message `message` with `text` sent to

@@ -2,7 +2,8 @@
 // codes, window and control styles, message-box flags and command ids. They
 // are plain constants here so that the toolkit-neutral code needs no
 // <windows.h>; the values are the system's own, so a Win32 backend can pass
-// them straight through.
+// them straight through. Their names (ws::kChild for WS_CHILD) are none of
+// <windows.h>'s macros, so the two can be included in either order.
 #pragma once
 
 #include <cstdint>
@@ -24,119 +25,132 @@ using HCURSOR = HICON;
 class DeviceContext;
 using HDC = DeviceContext*;
 
-constexpr WPARAM MAKEWPARAM(unsigned low, unsigned high) {
+constexpr WPARAM MakeWParam(unsigned low, unsigned high) {
     return static_cast<WPARAM>((low & 0xFFFFu) | ((high & 0xFFFFu) << 16));
 }
-constexpr unsigned LOWORD(WPARAM w) {
+constexpr unsigned LowWord(WPARAM w) {
     return static_cast<unsigned>(w & 0xFFFFu);
 }
-constexpr unsigned HIWORD(WPARAM w) {
+constexpr unsigned HighWord(WPARAM w) {
     return static_cast<unsigned>((w >> 16) & 0xFFFFu);
 }
 
-// Messages.
-inline constexpr UINT WM_PAINT = 0x000F;
-inline constexpr UINT WM_QUERYDRAGICON = 0x0037;
-inline constexpr UINT WM_ICONERASEBKGND = 0x0027;
-inline constexpr UINT WM_SETICON = 0x0080;
-inline constexpr UINT WM_INITDIALOG = 0x0110;
-inline constexpr UINT WM_COMMAND = 0x0111;
-inline constexpr UINT CB_ADDSTRING = 0x0143;
-inline constexpr UINT LB_ADDSTRING = 0x0180;
+// Messages (WM_...), with WM_SETICON's two icons.
+namespace wm {
+inline constexpr UINT kPaint = 0x000F;
+inline constexpr UINT kQueryDragIcon = 0x0037;
+inline constexpr UINT kIconEraseBkgnd = 0x0027;
+inline constexpr UINT kSetIcon = 0x0080;
+inline constexpr UINT kCommand = 0x0111;
+inline constexpr WPARAM kSetIconSmall = 0;
+inline constexpr WPARAM kSetIconBig = 1;
+}  // namespace wm
 
 // The message numbers that dialog init data carries for "add a string".
 inline constexpr std::uint16_t kInitListAddString = 0x0401;
 inline constexpr std::uint16_t kInitComboAddString = 0x0403;
 
-inline constexpr WPARAM ICON_SMALL = 0;
-inline constexpr WPARAM ICON_BIG = 1;
+// Notification codes carried in the high word of WM_COMMAND's wParam
+// (CN_COMMAND, BN_CLICKED, CBN_SELCHANGE).
+namespace notify {
+inline constexpr UINT kCommand = 0;
+inline constexpr UINT kClicked = 0;
+inline constexpr UINT kSelChange = 1;
+}  // namespace notify
 
-// Notification codes carried in the high word of WM_COMMAND's wParam.
-inline constexpr UINT CN_COMMAND = 0;
-inline constexpr UINT BN_CLICKED = 0;
-inline constexpr UINT CBN_SELCHANGE = 1;
+// Command ids (IDOK ... IDNO, ID_HELP), which message boxes also return.
+namespace cmd {
+inline constexpr UINT kOk = 1;
+inline constexpr UINT kCancel = 2;
+inline constexpr UINT kAbort = 3;
+inline constexpr UINT kRetry = 4;
+inline constexpr UINT kIgnore = 5;
+inline constexpr UINT kYes = 6;
+inline constexpr UINT kNo = 7;
+inline constexpr UINT kHelp = 0xE146;  // 57670
+}  // namespace cmd
 
-// Command ids.
-inline constexpr UINT IDOK = 1;
-inline constexpr UINT IDCANCEL = 2;
-inline constexpr UINT IDABORT = 3;
-inline constexpr UINT IDRETRY = 4;
-inline constexpr UINT IDIGNORE = 5;
-inline constexpr UINT IDYES = 6;
-inline constexpr UINT IDNO = 7;
-inline constexpr UINT ID_HELP = 0xE146;  // 57670
+// Window styles (WS_..., WS_EX_...).
+namespace ws {
+inline constexpr std::uint32_t kPopup = 0x80000000u;
+inline constexpr std::uint32_t kVisible = 0x10000000u;
+inline constexpr std::uint32_t kCaption = 0x00C00000u;
+inline constexpr std::uint32_t kBorder = 0x00800000u;
+inline constexpr std::uint32_t kVScroll = 0x00200000u;
+inline constexpr std::uint32_t kSysMenu = 0x00080000u;
+inline constexpr std::uint32_t kTabStop = 0x00010000u;
+inline constexpr std::uint32_t kMinimizeBox = 0x00020000u;  // in a window's own style
+inline constexpr std::uint32_t kMaximizeBox = 0x00010000u;  // in a window's own style
+inline constexpr std::uint32_t kChild = 0x40000000u;
 
-// Window styles.
-inline constexpr std::uint32_t WS_POPUP = 0x80000000u;
-inline constexpr std::uint32_t WS_VISIBLE = 0x10000000u;
-inline constexpr std::uint32_t WS_DISABLED = 0x08000000u;
-inline constexpr std::uint32_t WS_CAPTION = 0x00C00000u;
-inline constexpr std::uint32_t WS_BORDER = 0x00800000u;
-inline constexpr std::uint32_t WS_VSCROLL = 0x00200000u;
-inline constexpr std::uint32_t WS_SYSMENU = 0x00080000u;
-inline constexpr std::uint32_t WS_GROUP = 0x00020000u;
-inline constexpr std::uint32_t WS_TABSTOP = 0x00010000u;
-inline constexpr std::uint32_t WS_MINIMIZEBOX = 0x00020000u;  // in a window's own style
-inline constexpr std::uint32_t WS_MAXIMIZEBOX = 0x00010000u;  // in a window's own style
-inline constexpr std::uint32_t WS_CHILD = 0x40000000u;
+inline constexpr std::uint32_t kExStaticEdge = 0x00020000u;
+inline constexpr std::uint32_t kExAppWindow = 0x00040000u;
+}  // namespace ws
 
-inline constexpr std::uint32_t WS_EX_STATICEDGE = 0x00020000u;
-inline constexpr std::uint32_t WS_EX_APPWINDOW = 0x00040000u;
+// Dialog styles (DS_...).
+namespace ds {
+inline constexpr std::uint32_t kSetFont = 0x40u;
+inline constexpr std::uint32_t kModalFrame = 0x80u;
+}  // namespace ds
 
-// Dialog styles.
-inline constexpr std::uint32_t DS_SETFONT = 0x40u;
-inline constexpr std::uint32_t DS_MODALFRAME = 0x80u;
+// Button styles (BS_...).
+namespace bs {
+inline constexpr std::uint32_t kPushButton = 0x0u;
+inline constexpr std::uint32_t kDefPushButton = 0x1u;
+inline constexpr std::uint32_t kGroupBox = 0x7u;
+inline constexpr std::uint32_t kTypeMask = 0xFu;
+inline constexpr std::uint32_t kCenter = 0x300u;
+}  // namespace bs
 
-// Button styles.
-inline constexpr std::uint32_t BS_PUSHBUTTON = 0x0u;
-inline constexpr std::uint32_t BS_DEFPUSHBUTTON = 0x1u;
-inline constexpr std::uint32_t BS_GROUPBOX = 0x7u;
-inline constexpr std::uint32_t BS_TYPEMASK = 0xFu;
-inline constexpr std::uint32_t BS_CENTER = 0x300u;
+// Static styles (SS_...).
+namespace ss {
+inline constexpr std::uint32_t kLeft = 0x0u;
+inline constexpr std::uint32_t kCenter = 0x1u;
+inline constexpr std::uint32_t kRight = 0x2u;
+inline constexpr std::uint32_t kTypeMask = 0x1Fu;
+inline constexpr std::uint32_t kCenterImage = 0x200u;
+}  // namespace ss
 
-// Static styles.
-inline constexpr std::uint32_t SS_LEFT = 0x0u;
-inline constexpr std::uint32_t SS_CENTER = 0x1u;
-inline constexpr std::uint32_t SS_RIGHT = 0x2u;
-inline constexpr std::uint32_t SS_TYPEMASK = 0x1Fu;
-inline constexpr std::uint32_t SS_CENTERIMAGE = 0x200u;
+// Edit styles (ES_...).
+namespace es {
+inline constexpr std::uint32_t kLeft = 0x0u;
+inline constexpr std::uint32_t kUpperCase = 0x8u;
+inline constexpr std::uint32_t kNumber = 0x2000u;
+}  // namespace es
 
-// Edit styles.
-inline constexpr std::uint32_t ES_LEFT = 0x0u;
-inline constexpr std::uint32_t ES_UPPERCASE = 0x8u;
-inline constexpr std::uint32_t ES_AUTOHSCROLL = 0x80u;
-inline constexpr std::uint32_t ES_NUMBER = 0x2000u;
+// Combo-box styles (CBS_...).
+namespace cbs {
+inline constexpr std::uint32_t kDropDown = 0x2u;
+inline constexpr std::uint32_t kDropDownList = 0x3u;
+inline constexpr std::uint32_t kTypeMask = 0x3u;
+inline constexpr std::uint32_t kNoIntegralHeight = 0x400u;
+inline constexpr std::uint32_t kUpperCase = 0x2000u;
+}  // namespace cbs
 
-// Combo-box styles.
-inline constexpr std::uint32_t CBS_DROPDOWN = 0x2u;
-inline constexpr std::uint32_t CBS_DROPDOWNLIST = 0x3u;
-inline constexpr std::uint32_t CBS_TYPEMASK = 0x3u;
-inline constexpr std::uint32_t CBS_AUTOHSCROLL = 0x40u;
-inline constexpr std::uint32_t CBS_SORT = 0x100u;
-inline constexpr std::uint32_t CBS_NOINTEGRALHEIGHT = 0x400u;
-inline constexpr std::uint32_t CBS_UPPERCASE = 0x2000u;
+// What a combo box's search returns when no entry matches (CB_ERR).
+inline constexpr int kComboNone = -1;
 
-inline constexpr int CB_ERR = -1;
+// Message-box flags (MB_...).
+namespace mb {
+inline constexpr UINT kOk = 0x0u;
+inline constexpr UINT kOkCancel = 0x1u;
+inline constexpr UINT kAbortRetryIgnore = 0x2u;
+inline constexpr UINT kYesNoCancel = 0x3u;
+inline constexpr UINT kYesNo = 0x4u;
+inline constexpr UINT kRetryCancel = 0x5u;
+inline constexpr UINT kTypeMask = 0xFu;
+inline constexpr UINT kIconHand = 0x10u;
+inline constexpr UINT kIconQuestion = 0x20u;
+inline constexpr UINT kIconExclamation = 0x30u;
+inline constexpr UINT kIconAsterisk = 0x40u;
+inline constexpr UINT kIconMask = 0xF0u;
+inline constexpr UINT kIconInformation = kIconAsterisk;
+}  // namespace mb
 
-// Message-box flags.
-inline constexpr UINT MB_OK = 0x0u;
-inline constexpr UINT MB_OKCANCEL = 0x1u;
-inline constexpr UINT MB_ABORTRETRYIGNORE = 0x2u;
-inline constexpr UINT MB_YESNOCANCEL = 0x3u;
-inline constexpr UINT MB_YESNO = 0x4u;
-inline constexpr UINT MB_RETRYCANCEL = 0x5u;
-inline constexpr UINT MB_TYPEMASK = 0xFu;
-inline constexpr UINT MB_ICONHAND = 0x10u;
-inline constexpr UINT MB_ICONQUESTION = 0x20u;
-inline constexpr UINT MB_ICONEXCLAMATION = 0x30u;
-inline constexpr UINT MB_ICONASTERISK = 0x40u;
-inline constexpr UINT MB_ICONMASK = 0xF0u;
-inline constexpr UINT MB_ICONERROR = MB_ICONHAND;
-inline constexpr UINT MB_ICONWARNING = MB_ICONEXCLAMATION;
-inline constexpr UINT MB_ICONINFORMATION = MB_ICONASTERISK;
-
-// System metrics.
-inline constexpr int SM_CXICON = 11;
-inline constexpr int SM_CYICON = 12;
+// System metrics (SM_...).
+namespace sm {
+inline constexpr int kCxIcon = 11;
+inline constexpr int kCyIcon = 12;
+}  // namespace sm
 
 }  // namespace tavirap

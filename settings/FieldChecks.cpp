@@ -41,10 +41,10 @@ std::string CheckMaxPort(std::int64_t maxPort) {
 }
 
 std::string CheckText(const TextField& field, std::string_view text) {
-    if (text.size() <= field.limit) {
+    if (text.size() <= field.size) {
         return {};
     }
-    return "at most " + std::to_string(field.limit) + " characters are kept, not " +
+    return "at most " + std::to_string(field.size) + " characters are kept, not " +
            std::to_string(text.size());
 }
 

@@ -1,5 +1,6 @@
-// Every value the driver's key holds, with its limits on entry: the one place
-// the dialog's field checks and the command line's checks come from.
+// Every value the driver's key holds, each declared once with its stored name,
+// size and default: load, save, the defaults, the dialog's field checks and
+// the command line's checks all come from here.
 #pragma once
 
 #include <array>
@@ -14,30 +15,37 @@ namespace tavirap {
 inline constexpr std::int32_t kMinAddress = 0;
 inline constexpr std::int32_t kMaxAddress = 64;
 
-// A line-parameter text: where it is kept in the key and how long it may be.
+// A line-parameter text: where it is kept in the key, how many bytes are
+// stored and accepted on entry, and what it is when nothing is stored.
 struct TextField {
+    std::string PortSettings::*member;
     const char* readName;
     const char* writeName;  // differs only for flow control: "FLow Control" is what the driver has
                             // always been given
-    std::uint32_t size;     // bytes stored, whatever the text's length
-    std::uint32_t limit;    // bytes accepted on entry
-    std::string PortSettings::*member;
-    const char* fallback;
+    std::uint32_t size;     // bytes stored, whatever the text's length; no longer text is accepted
+    const char* defaultText;
 };
 
 // In the order the key's texts are read and written. The driver's key holds
 // stop bits in 2 bytes; a longer text ("1.5") would be cut short when stored,
 // so its entry is held to the size as well.
-inline constexpr std::array<TextField, 6> kTextFields{{
-    {"DataBit", "DataBit", 2, 2, &PortSettings::dataBits, defaults::kDataBits},
-    {"StopBit", "StopBit", 2, 2, &PortSettings::stopBits, defaults::kStopBits},
-    {"Parity", "Parity", 22, 22, &PortSettings::parity, defaults::kParity},
-    {"TRxPort", "TRxPort", 8, 8, &PortSettings::mainPort, defaults::kMainPort},
-    {"BaudRate", "BaudRate", 12, 12, &PortSettings::baudRate, defaults::kBaudRate},
-    {"Flow Control", "FLow Control", 16, 16, &PortSettings::flowControl, defaults::kFlowControl},
-}};
+inline constexpr auto kTextFields = std::to_array<TextField>({
+    {&PortSettings::dataBits, "DataBit", "DataBit", 2, "8"},
+    {&PortSettings::stopBits, "StopBit", "StopBit", 2, "1"},
+    {&PortSettings::parity, "Parity", "Parity", 22, "No Parity"},
+    {&PortSettings::mainPort, "TRxPort", "TRxPort", 8, "COM1"},
+    {&PortSettings::baudRate, "BaudRate", "BaudRate", 12, "9600"},
+    {&PortSettings::flowControl, "Flow Control", "FLow Control", 16, "Hardware"},
+});
 
+// The total of virtual ports, stored as a number of the list.
 inline constexpr const char* kMaxPortName = "MaxPort";
+inline constexpr std::int32_t kDefaultMaxPort = 8;
+
+// Virtual port n's address when none is stored: n.
+constexpr std::int32_t DefaultAddress(int port) {
+    return port;
+}
 
 // The field that keeps this member of the record.
 const TextField& TextFieldOf(std::string PortSettings::*member);

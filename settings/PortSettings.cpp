@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "settings/FieldChecks.h"
+#include "settings/PortPages.h"
+
 namespace tavirap {
 
 std::int32_t MaxPortFromIndex(std::int32_t totalIndex) {
@@ -41,24 +44,20 @@ std::string PortLabel(int port) {
     return label;
 }
 
+PortSettings::PortSettings() {
+    ResetDefaults(*this);
+}
+
 void ResetDefaults(PortSettings& settings) {
-    for (int k = 0; k < kPortCount; ++k) {
-        settings.addresses[k] = k + 1;
+    for (int port = 1; port <= kPortCount; ++port) {
+        settings.addresses[port - 1] = DefaultAddress(port);
     }
+    for (const TextField& field : kTextFields) {
+        settings.*field.member = field.defaultText;
+    }
+    settings.totalIndex = ListIndexFromMaxPort(kDefaultMaxPort);
     settings.page = {};
-    for (int k = 0; k < kRowsPerPage; ++k) {
-        settings.rowAddress[k] = k + 1;
-    }
-    settings.baudRate = defaults::kBaudRate;
-    settings.parity = defaults::kParity;
-    settings.dataBits = defaults::kDataBits;
-    settings.flowControl = defaults::kFlowControl;
-    settings.totalIndex = defaults::kTotalIndex;
-    for (int k = 0; k < kRowsPerPage; ++k) {
-        settings.rowLabel[k] = PortLabel(k + 1);
-    }
-    settings.stopBits = defaults::kStopBits;
-    settings.mainPort = defaults::kMainPort;
+    ShowPage(settings);
 }
 
 }  // namespace tavirap

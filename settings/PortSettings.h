@@ -24,17 +24,19 @@ struct PageState {
 // Texts are byte strings in the ANSI code page; every length counts bytes.
 // The rows show one page of the address table; the table and the page state
 // travel with the record, so loading, saving and paging need no other state.
+// A new record holds the defaults (see ResetDefaults).
 struct PortSettings {
+    PortSettings();
+
     std::array<std::int32_t, kRowsPerPage> rowAddress{};
-    std::string baudRate = "9600";
-    std::string dataBits = "8";
-    std::int32_t totalIndex = 2;
-    std::array<std::string, kRowsPerPage> rowLabel{"SERIAL1", "SERIAL2", "SERIAL3", "SERIAL4",
-                                                   "SERIAL5", "SERIAL6", "SERIAL7", "SERIAL8"};
-    std::string stopBits = "1";
-    std::string mainPort = "COM1";
-    std::string parity = "No Parity";
-    std::string flowControl = "Hardware";
+    std::string baudRate;
+    std::string dataBits;
+    std::int32_t totalIndex = 0;
+    std::array<std::string, kRowsPerPage> rowLabel;
+    std::string stopBits;
+    std::string mainPort;
+    std::string parity;
+    std::string flowControl;
     PortAddressTable addresses{};
     PageState page{};
 };
@@ -50,19 +52,8 @@ std::int32_t PageCountFromIndex(std::int32_t totalIndex);
 // The row label of virtual port n: "SERIAL1" to "SERIAL64".
 std::string PortLabel(int port);
 
-// Defaults for the record, the table and the page state.
+// Defaults for the record, the table and the page state: the stored values'
+// defaults (settings/FieldChecks.h), page 0 shown.
 void ResetDefaults(PortSettings& settings);
-
-// Fallbacks for values missing from the store, the same texts as the defaults.
-namespace defaults {
-inline constexpr const char* kDataBits = "8";
-inline constexpr const char* kStopBits = "1";
-inline constexpr const char* kParity = "No Parity";
-inline constexpr const char* kMainPort = "COM1";
-inline constexpr const char* kBaudRate = "9600";
-inline constexpr const char* kFlowControl = "Hardware";
-inline constexpr std::int32_t kMaxPort = 8;
-inline constexpr std::int32_t kTotalIndex = 2;
-}  // namespace defaults
 
 }  // namespace tavirap

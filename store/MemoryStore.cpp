@@ -12,8 +12,8 @@ public:
     MemoryKey(MemoryStore& store, MemoryStore::Values& values, bool writable)
         : store_(store), values_(values), writable_(writable) {}
 
-    Status QueryValue(std::string_view name, ValueType* type, std::uint8_t* data,
-                      std::uint32_t& size) override {
+    StoreResult QueryValue(std::string_view name, ValueType* type, std::uint8_t* data,
+                           std::uint32_t& size) override {
         store_.log.push_back("query " + std::string(name));
         const StoredValue* value = Find(name);
         if (value == nullptr) {
@@ -35,8 +35,8 @@ public:
         return status::kSuccess;
     }
 
-    Status SetValue(std::string_view name, ValueType type, const std::uint8_t* data,
-                    std::uint32_t size) override {
+    StoreResult SetValue(std::string_view name, ValueType type, const std::uint8_t* data,
+                         std::uint32_t size) override {
         store_.log.push_back("set " + std::string(name));
         if (!writable_) {
             return status::kAccessDenied;
@@ -54,7 +54,7 @@ public:
         return status::kSuccess;
     }
 
-    Status Close() override {
+    StoreResult Close() override {
         if (!closed_) {
             closed_ = true;
             store_.log.push_back("close");
@@ -95,8 +95,8 @@ MemoryStore::Values& MemoryStore::AddKey(std::string_view path) {
     return keys_.emplace_back(std::string(path), Values{}).second;
 }
 
-Status MemoryStore::Open(std::string_view path, bool writable, std::string_view what,
-                         Status failure, std::unique_ptr<SettingsKey>& key) {
+StoreResult MemoryStore::Open(std::string_view path, bool writable, std::string_view what,
+                              Status failure, std::unique_ptr<SettingsKey>& key) {
     log.push_back(std::string(what) + " " + std::string(path));
     if (failure != status::kSuccess) {
         return failure;
@@ -109,15 +109,16 @@ Status MemoryStore::Open(std::string_view path, bool writable, std::string_view 
     return status::kSuccess;
 }
 
-Status MemoryStore::OpenKeyAllAccess(std::string_view path, std::unique_ptr<SettingsKey>& key) {
+StoreResult MemoryStore::OpenKeyAllAccess(std::string_view path,
+                                          std::unique_ptr<SettingsKey>& key) {
     return Open(path, true, "open all", openAllAccessFailure, key);
 }
 
-Status MemoryStore::OpenKeyReadOnly(std::string_view path, std::unique_ptr<SettingsKey>& key) {
+StoreResult MemoryStore::OpenKeyReadOnly(std::string_view path, std::unique_ptr<SettingsKey>& key) {
     return Open(path, false, "open read", openReadOnlyFailure, key);
 }
 
-Status MemoryStore::CreateKey(std::string_view path, std::unique_ptr<SettingsKey>& key) {
+StoreResult MemoryStore::CreateKey(std::string_view path, std::unique_ptr<SettingsKey>& key) {
     if (createFailure == status::kSuccess) {
         AddKey(path);
     }

@@ -20,9 +20,9 @@ class MemoryStore : public SettingsStore {
 public:
     using Values = std::vector<StoredValue>;
 
-    Status OpenKeyAllAccess(std::string_view path, std::unique_ptr<SettingsKey>& key) override;
-    Status OpenKeyReadOnly(std::string_view path, std::unique_ptr<SettingsKey>& key) override;
-    Status CreateKey(std::string_view path, std::unique_ptr<SettingsKey>& key) override;
+    StoreResult OpenKeyAllAccess(std::string_view path, std::unique_ptr<SettingsKey>& key) override;
+    StoreResult OpenKeyReadOnly(std::string_view path, std::unique_ptr<SettingsKey>& key) override;
+    StoreResult CreateKey(std::string_view path, std::unique_ptr<SettingsKey>& key) override;
 
     // The keys, by path as created; names compare without regard to case.
     Values* FindKey(std::string_view path);
@@ -39,8 +39,8 @@ public:
     std::map<std::string, Status> setFailures;  // by value name as written
 
 private:
-    Status Open(std::string_view path, bool writable, std::string_view what, Status failure,
-                std::unique_ptr<SettingsKey>& key);
+    StoreResult Open(std::string_view path, bool writable, std::string_view what, Status failure,
+                     std::unique_ptr<SettingsKey>& key);
 
     std::vector<std::pair<std::string, Values>> keys_;
 };

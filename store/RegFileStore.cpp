@@ -23,8 +23,6 @@ std::string DefaultRegistryFile() {
 
 namespace {
 
-using Failure = RegFileStore::Failure;
-
 struct ErrnoStatus {
     int error;
     Status status;
@@ -47,15 +45,10 @@ Status StatusFromErrno(int error, Status otherwise) {
     return found != kErrnoStatuses.end() ? found->status : otherwise;
 }
 
-Status Fail(Failure& failure, Status status, std::string text) {
-    failure = Failure{status, std::move(text)};
-    return status;
-}
-
 // A failed system call: its status and words, with errno's.
-Status FailErrno(Failure& failure, Status otherwise, const std::string& what) {
+StoreResult FailErrno(Status otherwise, const std::string& what) {
     const int error = errno;
-    return Fail(failure, StatusFromErrno(error, otherwise), what + ": " + std::strerror(error));
+    return {StatusFromErrno(error, otherwise), what + ": " + std::strerror(error)};
 }
 
 std::string Folder(const std::string& file) {
@@ -106,10 +99,9 @@ bool IsValidKeyPath(std::string_view path) {
 
 class RegFileKey : public SettingsKey {
 public:
-    RegFileKey(std::string file, std::shared_ptr<Failure> failure, FileDescriptor lock,
-               RegDocument document, std::string path, bool writable, bool dirty)
+    RegFileKey(std::string file, FileDescriptor lock, RegDocument document, std::string path,
+               bool writable, bool dirty)
         : file_(std::move(file)),
-          failure_(std::move(failure)),
           lock_(std::move(lock)),
           document_(std::move(document)),
           path_(std::move(path)),
@@ -127,8 +119,8 @@ public:
         }
     }
 
-    Status QueryValue(std::string_view name, ValueType* type, std::uint8_t* data,
-                      std::uint32_t& size) override {
+    StoreResult QueryValue(std::string_view name, ValueType* type, std::uint8_t* data,
+                           std::uint32_t& size) override {
         if (!open_) {
             return status::kInvalidHandle;
         }
@@ -154,14 +146,14 @@ public:
         return status::kSuccess;
     }
 
-    Status SetValue(std::string_view name, ValueType type, const std::uint8_t* data,
-                    std::uint32_t size) override {
+    StoreResult SetValue(std::string_view name, ValueType type, const std::uint8_t* data,
+                         std::uint32_t size) override {
         if (!open_) {
             return status::kInvalidHandle;
         }
         if (!writable_) {
-            return Fail(*failure_, status::kAccessDenied,
-                        "the key " + path_ + " in " + file_ + " was opened for reading only");
+            return {status::kAccessDenied,
+                    "the key " + path_ + " in " + file_ + " was opened for reading only"};
         }
         const bool badName = std::any_of(
             name.begin(), name.end(), [](char c) { return static_cast<unsigned char>(c) < 0x20; });
@@ -184,12 +176,12 @@ public:
         return status::kSuccess;
     }
 
-    Status Close() override {
+    StoreResult Close() override {
         if (!open_) {
             return status::kInvalidHandle;
         }
         open_ = false;
-        const Status result = dirty_ ? Commit() : status::kSuccess;
+        StoreResult result = dirty_ ? Commit() : StoreResult();
         lock_.Close();
         return result;
     }
@@ -213,11 +205,11 @@ private:
     // read in (a version 5.00 file stays UTF-16), so that the tools that wrote
     // it, and anyone diffing it, still see their own format; only a new file
     // is REGEDIT4.
-    Status Commit() {
+    StoreResult Commit() {
         const std::string text = WriteRegFile(document_);
         if (text.size() > RegFileStore::kMaxFileSize) {
-            return Fail(*failure_, status::kWriteFault,
-                        "cannot write " + file_ + ": it would be larger than 1 MiB");
+            return {status::kWriteFault,
+                    "cannot write " + file_ + ": it would be larger than 1 MiB"};
         }
         const std::string temporary = file_ + ".tmp";
         // Under the lock, a temporary file is what a commit cut short left behind.
@@ -225,32 +217,29 @@ private:
         FileDescriptor out(
             ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644));
         if (!out.Valid()) {
-            return FailErrno(*failure_, status::kIoFailed, "cannot create " + temporary);
+            return FailErrno(status::kIoFailed, "cannot create " + temporary);
         }
         // Every user reads the machine's registry, whatever the umask.
         if (::fchmod(out.Get(), 0644) != 0 || !WriteAll(out.Get(), text) ||
             ::fsync(out.Get()) != 0 || out.Close() != 0) {
-            const Status result =
-                FailErrno(*failure_, status::kWriteFault, "cannot write " + temporary);
+            StoreResult result = FailErrno(status::kWriteFault, "cannot write " + temporary);
             ::unlink(temporary.c_str());
             return result;
         }
         if (::rename(temporary.c_str(), file_.c_str()) != 0) {
-            const Status result =
-                FailErrno(*failure_, status::kIoFailed, "cannot replace " + file_);
+            StoreResult result = FailErrno(status::kIoFailed, "cannot replace " + file_);
             ::unlink(temporary.c_str());
             return result;
         }
         const std::string folder = Folder(file_);
         FileDescriptor directory(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
         if (!directory.Valid() || ::fsync(directory.Get()) != 0) {
-            return FailErrno(*failure_, status::kIoFailed, "cannot flush the folder " + folder);
+            return FailErrno(status::kIoFailed, "cannot flush the folder " + folder);
         }
         return status::kSuccess;
     }
 
     std::string file_;
-    std::shared_ptr<Failure> failure_;
     FileDescriptor lock_;
     RegDocument document_;
     static constexpr std::size_t kNoSection = static_cast<std::size_t>(-1);
@@ -264,13 +253,13 @@ private:
 
 // Whether this process may replace the file: write it (or create it) and
 // rename in its folder.
-Status CheckWritable(const std::string& file, Failure& failure) {
+StoreResult CheckWritable(const std::string& file) {
     if (::access(file.c_str(), W_OK) != 0 && errno != ENOENT) {
-        return FailErrno(failure, status::kAccessDenied, "cannot write " + file);
+        return FailErrno(status::kAccessDenied, "cannot write " + file);
     }
     const std::string folder = Folder(file);
     if (::access(folder.c_str(), W_OK | X_OK) != 0) {
-        return FailErrno(failure, status::kAccessDenied,
+        return FailErrno(status::kAccessDenied,
                          "cannot write " + file + " in the folder " + folder);
     }
     return status::kSuccess;
@@ -278,7 +267,7 @@ Status CheckWritable(const std::string& file, Failure& failure) {
 
 // The lock lives in a file of its own beside the registry file, as the
 // registry file is replaced by every commit.
-Status Lock(const std::string& file, bool exclusive, FileDescriptor& lock, Failure& failure) {
+StoreResult Lock(const std::string& file, bool exclusive, FileDescriptor& lock) {
     const std::string path = file + ".lock";
     lock = FileDescriptor(
         ::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644));
@@ -293,34 +282,34 @@ Status Lock(const std::string& file, bool exclusive, FileDescriptor& lock, Failu
         return status::kSuccess;
     }
     if (!lock.Valid()) {
-        return FailErrno(failure, status::kIoFailed, "cannot open the lock file " + path);
+        return FailErrno(status::kIoFailed, "cannot open the lock file " + path);
     }
     while (::flock(lock.Get(), exclusive ? LOCK_EX : LOCK_SH) != 0) {
         if (errno != EINTR) {
-            return FailErrno(failure, status::kIoFailed, "cannot lock " + path);
+            return FailErrno(status::kIoFailed, "cannot lock " + path);
         }
     }
     return status::kSuccess;
 }
 
 // A missing file is an empty registry.
-Status Load(const std::string& file, RegDocument& document, Failure& failure) {
+StoreResult Load(const std::string& file, RegDocument& document) {
     document = RegDocument{};
     FileDescriptor in(::open(file.c_str(), O_RDONLY | O_CLOEXEC));
     if (!in.Valid()) {
-        return errno == ENOENT ? status::kSuccess
-                               : FailErrno(failure, status::kIoFailed, "cannot read " + file);
+        return errno == ENOENT ? StoreResult()
+                               : FailErrno(status::kIoFailed, "cannot read " + file);
     }
     struct stat info {};
     if (::fstat(in.Get(), &info) != 0) {
-        return FailErrno(failure, status::kIoFailed, "cannot read " + file);
+        return FailErrno(status::kIoFailed, "cannot read " + file);
     }
     if (!S_ISREG(info.st_mode)) {
-        return Fail(failure, status::kBadDatabase, file + " is not a regular file");
+        return {status::kBadDatabase, file + " is not a regular file"};
     }
     const std::string tooLarge = file + " is larger than 1 MiB and was not read";
     if (static_cast<std::uintmax_t>(info.st_size) > RegFileStore::kMaxFileSize) {
-        return Fail(failure, status::kBadDatabase, tooLarge);
+        return {status::kBadDatabase, tooLarge};
     }
     // Room for the file and a byte more, so that one that has grown since
     // shows at once; it grows no further than the limit and a byte.
@@ -335,72 +324,66 @@ Status Load(const std::string& file, RegDocument& document, Failure& failure) {
             continue;
         }
         if (got < 0) {
-            return FailErrno(failure, status::kIoFailed, "cannot read " + file);
+            return FailErrno(status::kIoFailed, "cannot read " + file);
         }
         if (got == 0) {
             break;
         }
         length += static_cast<std::size_t>(got);
         if (length > RegFileStore::kMaxFileSize) {
-            return Fail(failure, status::kBadDatabase, tooLarge);
+            return {status::kBadDatabase, tooLarge};
         }
     }
     text.resize(length);
     RegParseError error;
     if (!ParseRegFile(text, document, error)) {
-        return Fail(failure, status::kBadDatabase,
-                    file + ", line " + std::to_string(error.line) + ": " + error.message);
+        return {status::kBadDatabase,
+                file + ", line " + std::to_string(error.line) + ": " + error.message};
     }
     return status::kSuccess;
 }
 
 }  // namespace
 
-RegFileStore::RegFileStore(std::string file)
-    : file_(std::move(file)), lastFailure_(std::make_shared<Failure>()) {}
+RegFileStore::RegFileStore(std::string file) : file_(std::move(file)) {}
 
-Status RegFileStore::OpenKeyAllAccess(std::string_view path, std::unique_ptr<SettingsKey>& key) {
+StoreResult RegFileStore::OpenKeyAllAccess(std::string_view path,
+                                           std::unique_ptr<SettingsKey>& key) {
     return Open(path, Mode::kAllAccess, key);
 }
 
-Status RegFileStore::OpenKeyReadOnly(std::string_view path, std::unique_ptr<SettingsKey>& key) {
+StoreResult RegFileStore::OpenKeyReadOnly(std::string_view path,
+                                          std::unique_ptr<SettingsKey>& key) {
     return Open(path, Mode::kReadOnly, key);
 }
 
-Status RegFileStore::CreateKey(std::string_view path, std::unique_ptr<SettingsKey>& key) {
+StoreResult RegFileStore::CreateKey(std::string_view path, std::unique_ptr<SettingsKey>& key) {
     return Open(path, Mode::kCreate, key);
 }
 
-std::string RegFileStore::Explain(Status failure) const {
-    if (lastFailure_->status == failure && !lastFailure_->text.empty()) {
-        return lastFailure_->text;
-    }
-    return SettingsStore::Explain(failure);
-}
-
-Status RegFileStore::Open(std::string_view path, Mode mode, std::unique_ptr<SettingsKey>& key) {
+StoreResult RegFileStore::Open(std::string_view path, Mode mode,
+                               std::unique_ptr<SettingsKey>& key) {
     key.reset();
-    Failure& failure = *lastFailure_;
     if (!IsValidKeyPath(path)) {
         return status::kInvalidParameter;
     }
     const bool writable = mode != Mode::kReadOnly;
-    Status result = writable ? CheckWritable(file_, failure) : status::kSuccess;
+    StoreResult result = writable ? CheckWritable(file_) : StoreResult();
     FileDescriptor lock;
-    if (result == status::kSuccess) {
-        result = Lock(file_, writable, lock, failure);
+    if (result.Ok()) {
+        result = Lock(file_, writable, lock);
     }
-    if (result == status::kSuccess && writable) {
+    if (result.Ok() && writable) {
         // Temporary files are only made under this lock: one seen now was
         // left by a commit cut short, and goes at once rather than waiting
         // for the next commit.
         ::unlink((file_ + ".tmp").c_str());
     }
     RegDocument document;
-    if (result == status::kSuccess) {
-        result = Load(file_, document, failure);
+    if (result.Ok()) {
+        result = Load(file_, document);
     }
-    if (result != status::kSuccess) {
+    if (!result.Ok()) {
         return result;
     }
     std::string fullPath(kLocalMachine);
@@ -410,12 +393,12 @@ Status RegFileStore::Open(std::string_view path, Mode mode, std::unique_ptr<Sett
     }
     const bool exists = path.empty() || document.KeyExists(fullPath);
     if (!exists && mode != Mode::kCreate) {
-        return Fail(failure, status::kNotFound, file_ + " holds no key " + fullPath);
+        return {status::kNotFound, file_ + " holds no key " + fullPath};
     }
     if (!exists) {
         document.AddSection(fullPath);
     }
-    key = std::make_unique<RegFileKey>(file_, lastFailure_, std::move(lock), std::move(document),
+    key = std::make_unique<RegFileKey>(file_, std::move(lock), std::move(document),
                                        std::move(fullPath), writable, !exists);
     return status::kSuccess;
 }

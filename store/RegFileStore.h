@@ -31,25 +31,16 @@ public:
     // path is relative to HKEY_LOCAL_MACHINE, e.g. kServiceKeyPath. Each waits
     // until no other open key of the file is writing; the read-only open
     // shares the file with other readers.
-    Status OpenKeyAllAccess(std::string_view path, std::unique_ptr<SettingsKey>& key) override;
-    Status OpenKeyReadOnly(std::string_view path, std::unique_ptr<SettingsKey>& key) override;
-    Status CreateKey(std::string_view path, std::unique_ptr<SettingsKey>& key) override;
-
-    // Names the file, and the line of a damaged one.
-    std::string Explain(Status failure) const override;
-
-    struct Failure {
-        Status status = status::kSuccess;
-        std::string text;
-    };
+    // A failure's words name the file, and the line of a damaged one.
+    StoreResult OpenKeyAllAccess(std::string_view path, std::unique_ptr<SettingsKey>& key) override;
+    StoreResult OpenKeyReadOnly(std::string_view path, std::unique_ptr<SettingsKey>& key) override;
+    StoreResult CreateKey(std::string_view path, std::unique_ptr<SettingsKey>& key) override;
 
 private:
     enum class Mode { kReadOnly, kAllAccess, kCreate };
-    Status Open(std::string_view path, Mode mode, std::unique_ptr<SettingsKey>& key);
+    StoreResult Open(std::string_view path, Mode mode, std::unique_ptr<SettingsKey>& key);
 
     std::string file_;
-    // Shared with the keys, whose commits may fail after the open.
-    std::shared_ptr<Failure> lastFailure_;
 };
 
 }  // namespace tavirap

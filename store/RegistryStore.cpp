@@ -6,13 +6,35 @@ namespace tavirap {
 
 namespace {
 
+// The status with the system's words for it; the registry's own words
+// where the system has none.
+StoreResult Explained(LONG code) {
+    if (code == ERROR_SUCCESS) {
+        return {};
+    }
+    char* text = nullptr;
+    const DWORD length = FormatMessageA(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+        nullptr, static_cast<DWORD>(code), 0, reinterpret_cast<char*>(&text), 0, nullptr);
+    if (length == 0 || text == nullptr) {
+        return code;
+    }
+    std::string words(text, length);
+    LocalFree(text);
+    while (!words.empty() && (words.back() == '\n' || words.back() == '\r')) {
+        words.pop_back();
+    }
+    return {code, words};
+}
+
 class RegistryKey : public SettingsKey {
 public:
     explicit RegistryKey(HKEY key) : key_(key) {}
     ~RegistryKey() override { Close(); }
 
-    Status QueryValue(std::string_view name, ValueType* type, std::uint8_t* data,
-                      std::uint32_t& size) override {
+    // A missing value or a small buffer is routine: the status alone.
+    StoreResult QueryValue(std::string_view name, ValueType* type, std::uint8_t* data,
+                           std::uint32_t& size) override {
         DWORD found = 0;
         DWORD bytes = size;
         const LONG result = RegQueryValueExA(key_, std::string(name).c_str(), nullptr,
@@ -24,19 +46,19 @@ public:
         return result;
     }
 
-    Status SetValue(std::string_view name, ValueType type, const std::uint8_t* data,
-                    std::uint32_t size) override {
-        return RegSetValueExA(key_, std::string(name).c_str(), 0, type, data, size);
+    StoreResult SetValue(std::string_view name, ValueType type, const std::uint8_t* data,
+                         std::uint32_t size) override {
+        return Explained(RegSetValueExA(key_, std::string(name).c_str(), 0, type, data, size));
     }
 
     // The registry makes each write durable itself; closing only lets go.
-    Status Close() override {
+    StoreResult Close() override {
         if (key_ == nullptr) {
-            return ERROR_SUCCESS;
+            return {};
         }
         const LONG result = RegCloseKey(key_);
         key_ = nullptr;
-        return result;
+        return Explained(result);
     }
 
 private:
@@ -45,18 +67,19 @@ private:
 
 // open(&handle) is one of the three registry calls that give a key handle.
 template <typename Open>
-Status OpenWith(Open open, std::unique_ptr<SettingsKey>& key) {
+StoreResult OpenWith(Open open, std::unique_ptr<SettingsKey>& key) {
     HKEY handle = nullptr;
     const LONG result = open(&handle);
     if (result == ERROR_SUCCESS) {
         key = std::make_unique<RegistryKey>(handle);
     }
-    return result;
+    return Explained(result);
 }
 
 }  // namespace
 
-Status RegistryStore::OpenKeyAllAccess(std::string_view path, std::unique_ptr<SettingsKey>& key) {
+StoreResult RegistryStore::OpenKeyAllAccess(std::string_view path,
+                                            std::unique_ptr<SettingsKey>& key) {
     return OpenWith(
         [&](HKEY* handle) {
             return RegOpenKeyExA(root_, std::string(path).c_str(), 0, KEY_ALL_ACCESS, handle);
@@ -64,7 +87,8 @@ Status RegistryStore::OpenKeyAllAccess(std::string_view path, std::unique_ptr<Se
         key);
 }
 
-Status RegistryStore::OpenKeyReadOnly(std::string_view path, std::unique_ptr<SettingsKey>& key) {
+StoreResult RegistryStore::OpenKeyReadOnly(std::string_view path,
+                                           std::unique_ptr<SettingsKey>& key) {
     return OpenWith(
         [&](HKEY* handle) {
             return RegOpenKeyExA(root_, std::string(path).c_str(), 0, KEY_READ, handle);
@@ -72,25 +96,9 @@ Status RegistryStore::OpenKeyReadOnly(std::string_view path, std::unique_ptr<Set
         key);
 }
 
-Status RegistryStore::CreateKey(std::string_view path, std::unique_ptr<SettingsKey>& key) {
+StoreResult RegistryStore::CreateKey(std::string_view path, std::unique_ptr<SettingsKey>& key) {
     return OpenWith(
         [&](HKEY* handle) { return RegCreateKeyA(root_, std::string(path).c_str(), handle); }, key);
-}
-
-std::string RegistryStore::Explain(Status failure) const {
-    char* text = nullptr;
-    const DWORD length = FormatMessageA(
-        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-        nullptr, static_cast<DWORD>(failure), 0, reinterpret_cast<char*>(&text), 0, nullptr);
-    if (length == 0 || text == nullptr) {
-        return StatusText(failure);
-    }
-    std::string words(text, length);
-    LocalFree(text);
-    while (!words.empty() && (words.back() == '\n' || words.back() == '\r')) {
-        words.pop_back();
-    }
-    return words;
 }
 
 std::size_t RegistryStore::CharacterLength(std::string_view text, std::size_t pos) const {

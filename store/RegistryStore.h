@@ -1,7 +1,7 @@
 // The store on the Windows registry, where the driver reads its key.
 #pragma once
 
-#include <windows.h>
+#include "framework/win32/Win32Api.h"
 
 #include "store/SettingsStore.h"
 
@@ -13,11 +13,10 @@ public:
     // key of their own.
     explicit RegistryStore(HKEY root = HKEY_LOCAL_MACHINE) : root_(root) {}
 
-    Status OpenKeyAllAccess(std::string_view path, std::unique_ptr<SettingsKey>& key) override;
-    Status OpenKeyReadOnly(std::string_view path, std::unique_ptr<SettingsKey>& key) override;
-    Status CreateKey(std::string_view path, std::unique_ptr<SettingsKey>& key) override;
-
-    std::string Explain(Status failure) const override;
+    // A failure's words are the system's own for its status.
+    StoreResult OpenKeyAllAccess(std::string_view path, std::unique_ptr<SettingsKey>& key) override;
+    StoreResult OpenKeyReadOnly(std::string_view path, std::unique_ptr<SettingsKey>& key) override;
+    StoreResult CreateKey(std::string_view path, std::unique_ptr<SettingsKey>& key) override;
     std::size_t CharacterLength(std::string_view text, std::size_t pos) const override;
 
 private:

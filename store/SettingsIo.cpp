@@ -18,7 +18,7 @@ constexpr std::uint32_t kTextCapacity = 64;
 bool ReadNumber(SettingsKey& key, std::string_view name, std::int32_t& number) {
     std::array<std::uint8_t, kNumberSize> data{};
     std::uint32_t size = kNumberSize;
-    if (key.QueryValue(name, nullptr, data.data(), size) != status::kSuccess) {
+    if (!key.QueryValue(name, nullptr, data.data(), size).Ok()) {
         return false;
     }
     std::uint32_t bits = 0;
@@ -41,7 +41,7 @@ RegValue Number(std::string name, std::int32_t number) {
 bool ReadText(SettingsKey& key, std::string_view name, std::string& text) {
     std::array<std::uint8_t, kTextCapacity> data{};
     std::uint32_t size = kTextCapacity;
-    if (key.QueryValue(name, nullptr, data.data(), size) != status::kSuccess) {
+    if (!key.QueryValue(name, nullptr, data.data(), size).Ok()) {
         return false;
     }
     const auto end = std::find(data.begin(), data.begin() + size, 0);
@@ -69,10 +69,10 @@ RegValue Text(const SettingsStore& store, std::string name, std::string_view tex
 }  // namespace
 
 void ReadSettings(SettingsKey& key, PortSettings& settings) {
-    std::int32_t maxPort = defaults::kMaxPort;
+    std::int32_t maxPort = kDefaultMaxPort;
     ReadNumber(key, kMaxPortName, maxPort);
     for (int port = 1; port <= kPortCount; ++port) {
-        std::int32_t address = port;
+        std::int32_t address = DefaultAddress(port);
         ReadNumber(key, PortAddressName(port), address);
         settings.addresses[port - 1] = address;
     }
@@ -83,7 +83,7 @@ void ReadSettings(SettingsKey& key, PortSettings& settings) {
     for (const TextField& text : kTextFields) {
         std::string& field = settings.*text.member;
         if (!ReadText(key, text.readName, field)) {
-            field = text.fallback;
+            field = text.defaultText;
         }
     }
     settings.page.currentPage = 0;
@@ -109,8 +109,7 @@ bool KeyHolds(SettingsKey& key, const std::vector<RegValue>& values) {
     for (const RegValue& value : values) {
         ValueType type = kRegNone;
         std::uint32_t size = kTextCapacity;
-        if (key.QueryValue(value.name, &type, data.data(), size) != status::kSuccess ||
-            type != value.type ||
+        if (!key.QueryValue(value.name, &type, data.data(), size).Ok() || type != value.type ||
             !std::equal(value.data.begin(), value.data.end(), data.begin(), data.begin() + size)) {
             return false;
         }
@@ -118,47 +117,54 @@ bool KeyHolds(SettingsKey& key, const std::vector<RegValue>& values) {
     return true;
 }
 
-Status WriteValues(SettingsKey& key, const std::vector<RegValue>& values) {
-    Status first = status::kSuccess;
+StoreResult WriteValues(SettingsKey& key, const std::vector<RegValue>& values) {
+    StoreResult first;
     for (const RegValue& value : values) {
-        const Status result = key.SetValue(value.name, value.type, value.data.data(),
-                                           static_cast<std::uint32_t>(value.data.size()));
-        if (first == status::kSuccess) {
-            first = result;
+        StoreResult result = key.SetValue(value.name, value.type, value.data.data(),
+                                          static_cast<std::uint32_t>(value.data.size()));
+        if (first.Ok()) {
+            first = std::move(result);
         }
     }
     return first;
 }
 
-Status SaveSettings(SettingsStore& store, const PortSettings& settings) {
+namespace {
+
+// The writes' result, or the close's when they all succeeded: the close
+// commits them.
+StoreResult WrittenAndClosed(SettingsKey& key, StoreResult written) {
+    StoreResult closed = key.Close();
+    return written.Ok() ? closed : written;
+}
+
+}  // namespace
+
+StoreResult SaveSettings(SettingsStore& store, const PortSettings& settings) {
     std::unique_ptr<SettingsKey> key;
-    if (Status created = store.CreateKey(kServiceKeyPath, key); created != status::kSuccess) {
+    if (StoreResult created = store.CreateKey(kServiceKeyPath, key); !created.Ok()) {
         return created;
     }
-    const Status written = WriteValues(*key, StoredValues(store, settings));
-    const Status closed = key->Close();
-    return written != status::kSuccess ? written : closed;
+    return WrittenAndClosed(*key, WriteValues(*key, StoredValues(store, settings)));
 }
 
 LoadResult LoadSettings(SettingsStore& store, PortSettings& settings) {
     LoadResult result;
     std::unique_ptr<SettingsKey> key;
-    const Status opened = store.OpenKeyAllAccess(kServiceKeyPath, key);
+    const StoreResult opened = store.OpenKeyAllAccess(kServiceKeyPath, key);
     if (opened == status::kNotFound) {
         ResetDefaults(settings);
         result.defaultsShown = true;
         result.saveStatus = SaveSettings(store, settings);
         return result;
     }
-    if (opened != status::kSuccess) {
+    if (!opened.Ok()) {
         // Whoever may not write the key still sees what the driver uses; only
         // a key that cannot even be read falls back to the defaults.
         result.readOnly = true;
-        const Status read = store.OpenKeyReadOnly(kServiceKeyPath, key);
-        result.readOnlyStatus =
-            read == status::kSuccess || read == status::kNotFound ? opened : read;
-        result.readOnlyReason = store.Explain(result.readOnlyStatus);
-        if (read != status::kSuccess) {
+        const StoreResult read = store.OpenKeyReadOnly(kServiceKeyPath, key);
+        result.readOnlyReason = read.Ok() || read == status::kNotFound ? opened : read;
+        if (!read.Ok()) {
             ResetDefaults(settings);
             result.defaultsShown = true;
             result.unreadable = read != status::kNotFound;
@@ -170,9 +176,8 @@ LoadResult LoadSettings(SettingsStore& store, PortSettings& settings) {
         // Written back through the same open: the file is read once, and a
         // key that already holds its values in their stored form is not
         // written at all.
-        const Status written = WriteValues(*key, StoredValues(store, settings));
-        const Status closed = key->Close();
-        result.saveStatus = written != status::kSuccess ? written : closed;
+        result.saveStatus =
+            WrittenAndClosed(*key, WriteValues(*key, StoredValues(store, settings)));
     }
     return result;
 }
@@ -187,11 +192,11 @@ std::string ExportSettings(const SettingsStore& store, const PortSettings& setti
     return WriteRegFile(document);
 }
 
-Status SaveUnlessChanged(SettingsStore& store, const PortSettings& settings,
-                         std::vector<RegValue>& expected, bool& changed) {
+StoreResult SaveUnlessChanged(SettingsStore& store, const PortSettings& settings,
+                              std::vector<RegValue>& expected, bool& changed) {
     changed = false;
     std::unique_ptr<SettingsKey> key;
-    if (Status created = store.CreateKey(kServiceKeyPath, key); created != status::kSuccess) {
+    if (StoreResult created = store.CreateKey(kServiceKeyPath, key); !created.Ok()) {
         return created;
     }
     PortSettings stored;
@@ -201,12 +206,11 @@ Status SaveUnlessChanged(SettingsStore& store, const PortSettings& settings,
         expected = std::move(now);
         return key->Close();
     }
-    const Status written = WriteValues(*key, StoredValues(store, settings));
-    const Status closed = key->Close();
-    if (written == status::kSuccess && closed == status::kSuccess) {
+    StoreResult saved = WrittenAndClosed(*key, WriteValues(*key, StoredValues(store, settings)));
+    if (saved.Ok()) {
         expected = StoredValues(store, settings);
     }
-    return written != status::kSuccess ? written : closed;
+    return saved;
 }
 
 }  // namespace tavirap

@@ -15,15 +15,14 @@ struct LoadResult {
     // they cannot be read at all, the defaults) are shown and nothing was
     // written back.
     bool readOnly = false;
-    Status readOnlyStatus = status::kSuccess;  // why, as a status
-    std::string readOnlyReason;                // why, in the store's words
+    StoreResult readOnlyReason;  // why
     // The defaults were put in: the key was missing, or could not be read.
     bool defaultsShown = false;
     // The key could not be read at all (a damaged file, an I/O error): the
     // defaults stand in and must never be saved over the driver's settings.
     bool unreadable = false;
-    // The write-back's status when the load was not read-only.
-    Status saveStatus = status::kSuccess;
+    // The write-back's result when the load was not read-only.
+    StoreResult saveStatus;
 };
 
 // Reads the key into the record, the table and the page state. A missing key
@@ -33,15 +32,15 @@ LoadResult LoadSettings(SettingsStore& store, PortSettings& settings);
 
 // Writes the table, the total and the texts into the key, every value in order
 // even after a failure, and returns the first failing status.
-Status SaveSettings(SettingsStore& store, const PortSettings& settings);
+StoreResult SaveSettings(SettingsStore& store, const PortSettings& settings);
 
 // Saves unless the key holds other settings than `expected` (those the
 // caller loaded or saved last), comparing and writing under one open of the
 // key (one lock on the registry file). On such a change nothing is written,
 // `changed` is set and `expected` becomes what the key holds now; after a
 // save it becomes what was saved.
-Status SaveUnlessChanged(SettingsStore& store, const PortSettings& settings,
-                         std::vector<RegValue>& expected, bool& changed);
+StoreResult SaveUnlessChanged(SettingsStore& store, const PortSettings& settings,
+                              std::vector<RegValue>& expected, bool& changed);
 
 // The key as a REGEDIT4 file that `reg import` and this program's --import
 // read: every value as SaveSettings writes it.
@@ -58,7 +57,7 @@ void ReadSettings(SettingsKey& key, PortSettings& settings);
 std::vector<RegValue> StoredValues(const SettingsStore& store, const PortSettings& settings);
 // Whether the key already holds each of these values, type and bytes.
 bool KeyHolds(SettingsKey& key, const std::vector<RegValue>& values);
-// Writes each value, even after a failure; the first failing status.
-Status WriteValues(SettingsKey& key, const std::vector<RegValue>& values);
+// Writes each value, even after a failure; the first failure.
+StoreResult WriteValues(SettingsKey& key, const std::vector<RegValue>& values);
 
 }  // namespace tavirap

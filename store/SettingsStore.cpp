@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <iterator>
+#include <ostream>
 #include <utility>
 
 namespace tavirap {
@@ -35,8 +36,12 @@ std::string StatusText(Status failure) {
     return "Error " + std::to_string(failure) + ".";
 }
 
-std::string SettingsStore::Explain(Status failure) const {
-    return StatusText(failure);
+std::string StoreResult::Text() const {
+    return text_.empty() ? StatusText(code_) : text_;
+}
+
+std::ostream& operator<<(std::ostream& out, const StoreResult& result) {
+    return out << result.Code() << " (" << result.Text() << ")";
 }
 
 std::size_t SettingsStore::CharacterLength(std::string_view text, std::size_t pos) const {

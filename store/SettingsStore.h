@@ -4,9 +4,11 @@
 #pragma once
 
 #include <cstdint>
+#include <iosfwd>
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 
 namespace tavirap {
 
@@ -25,6 +27,30 @@ inline constexpr Status kMoreData = 234;      // ERROR_MORE_DATA: the data is la
 inline constexpr Status kBadDatabase = 1009;  // ERROR_BADDB: the registry (file) is damaged
 inline constexpr Status kIoFailed = 1016;     // ERROR_REGISTRY_IO_FAILED
 }  // namespace status
+
+// What a store operation did: the registry's status and, for a failure, the
+// words that explain it, travelling together so that the words always belong
+// to the failure they explain.
+class StoreResult {
+public:
+    // A status alone is explained in the registry's words (StatusText).
+    StoreResult(Status code = status::kSuccess) : code_(code) {}
+    StoreResult(Status code, std::string text) : code_(code), text_(std::move(text)) {}
+
+    Status Code() const { return code_; }
+    bool Ok() const { return code_ == status::kSuccess; }
+    // Words for the user, such as the file and line of a damaged registry file.
+    std::string Text() const;
+
+    friend bool operator==(const StoreResult& result, Status code) { return result.code_ == code; }
+
+private:
+    Status code_;
+    std::string text_;
+};
+
+// The status and its words, for test failures and logs.
+std::ostream& operator<<(std::ostream& out, const StoreResult& result);
 
 // Value types, as the registry numbers them.
 using ValueType = std::uint32_t;
@@ -46,13 +72,13 @@ public:
     // As RegQueryValueExA: on entry size is the buffer's capacity, on return
     // the data's size. Fails with kNotFound for a missing value and with
     // kMoreData when the data is larger than the capacity. type may be null.
-    virtual Status QueryValue(std::string_view name, ValueType* type, std::uint8_t* data,
-                              std::uint32_t& size) = 0;
+    virtual StoreResult QueryValue(std::string_view name, ValueType* type, std::uint8_t* data,
+                                   std::uint32_t& size) = 0;
     // As RegSetValueExA: creates the value, or overwrites it keeping its name's case.
-    virtual Status SetValue(std::string_view name, ValueType type, const std::uint8_t* data,
-                            std::uint32_t size) = 0;
+    virtual StoreResult SetValue(std::string_view name, ValueType type, const std::uint8_t* data,
+                                 std::uint32_t size) = 0;
     // Ends the use of the key and reports whether its writes were committed.
-    virtual Status Close() = 0;
+    virtual StoreResult Close() = 0;
 };
 
 class SettingsStore {
@@ -61,15 +87,13 @@ public:
 
     // As RegOpenKeyExA with KEY_ALL_ACCESS: fails for a missing key (kNotFound)
     // and for a user who may not write the key (kAccessDenied).
-    virtual Status OpenKeyAllAccess(std::string_view path, std::unique_ptr<SettingsKey>& key) = 0;
+    virtual StoreResult OpenKeyAllAccess(std::string_view path,
+                                         std::unique_ptr<SettingsKey>& key) = 0;
     // As RegOpenKeyExA with KEY_READ: an existing key, for reading only.
-    virtual Status OpenKeyReadOnly(std::string_view path, std::unique_ptr<SettingsKey>& key) = 0;
+    virtual StoreResult OpenKeyReadOnly(std::string_view path,
+                                        std::unique_ptr<SettingsKey>& key) = 0;
     // As RegCreateKeyA: opens the key, creating it if it is missing.
-    virtual Status CreateKey(std::string_view path, std::unique_ptr<SettingsKey>& key) = 0;
-
-    // Words for the user about a failure this store reported last with that
-    // status, such as the file and line of a damaged registry file.
-    virtual std::string Explain(Status failure) const;
+    virtual StoreResult CreateKey(std::string_view path, std::unique_ptr<SettingsKey>& key) = 0;
 
     // Bytes of the character that starts at text[pos] in the texts this store
     // holds, so that a text cut to its fixed size never splits a character.

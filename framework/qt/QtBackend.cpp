@@ -34,7 +34,7 @@ std::string ToAnsi(const QString& text) {
     return text.toLocal8Bit().toStdString();
 }
 
-constexpr int kIconSize = 32;  // SM_CXICON, SM_CYICON
+constexpr int kIconSize = 32;  // sm::kCxIcon, sm::kCyIcon
 
 class QtDialogWindow;
 
@@ -44,13 +44,15 @@ public:
     QtDialog(CWnd& owner, QtDialogWindow& window, Qt::WindowFlags flags)
         : QDialog(nullptr, flags), owner_(owner), window_(window) {}
 
-    void reject() override { owner_.WindowProc(WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0); }
+    void reject() override {
+        owner_.WindowProc(wm::kCommand, MakeWParam(cmd::kCancel, notify::kClicked), 0);
+    }
     void DefaultPaint(QPaintEvent* event) { QDialog::paintEvent(event); }
 
 protected:
     void keyPressEvent(QKeyEvent* event) override {
         if (event->key() == Qt::Key_F1 && event->modifiers() == Qt::NoModifier) {
-            owner_.WindowProc(WM_COMMAND, MAKEWPARAM(ID_HELP, CN_COMMAND), 0);
+            owner_.WindowProc(wm::kCommand, MakeWParam(cmd::kHelp, notify::kCommand), 0);
             return;
         }
         QDialog::keyPressEvent(event);
@@ -82,10 +84,10 @@ struct StyleFlag {
     Qt::WindowFlags flags;
 };
 const StyleFlag kWindowFlags[] = {
-    {WS_CAPTION, Qt::WindowTitleHint},
-    {WS_SYSMENU, Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint},
-    {WS_MINIMIZEBOX, Qt::WindowMinimizeButtonHint},
-    {WS_MAXIMIZEBOX, Qt::WindowMaximizeButtonHint},
+    {ws::kCaption, Qt::WindowTitleHint},
+    {ws::kSysMenu, Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint},
+    {ws::kMinimizeBox, Qt::WindowMinimizeButtonHint},
+    {ws::kMaximizeBox, Qt::WindowMaximizeButtonHint},
 };
 
 class ListComboStyle : public QProxyStyle {
@@ -99,10 +101,10 @@ public:
 };
 
 Qt::Alignment StaticAlignment(std::uint32_t style) {
-    const Qt::Alignment horizontal = (style & SS_TYPEMASK) == SS_CENTER  ? Qt::AlignHCenter
-                                     : (style & SS_TYPEMASK) == SS_RIGHT ? Qt::AlignRight
-                                                                         : Qt::AlignLeft;
-    return horizontal | ((style & SS_CENTERIMAGE) ? Qt::AlignVCenter : Qt::AlignTop);
+    const Qt::Alignment horizontal = (style & ss::kTypeMask) == ss::kCenter  ? Qt::AlignHCenter
+                                     : (style & ss::kTypeMask) == ss::kRight ? Qt::AlignRight
+                                                                             : Qt::AlignLeft;
+    return horizontal | ((style & ss::kCenterImage) ? Qt::AlignVCenter : Qt::AlignTop);
 }
 
 class QtDialogWindow : public DialogWindow {
@@ -147,13 +149,7 @@ public:
     std::string GetText(int id) const override;
     void SetText(int id, std::string_view text) override;
     int ComboAddString(int id, std::string_view text) override;
-    int ComboSelectString(int id, std::string_view prefix) override;
     int ComboGetCurSel(int id) const override { return Combo(id)->currentIndex(); }
-    void ComboSetCurSel(int id, int index) override {
-        TemplateComboBox* combo = Combo(id);
-        FieldEdit::CodeChange change(combo->Field());
-        combo->setCurrentIndex(index >= 0 && index < combo->count() ? index : -1);
-    }
     void FocusControl(int id, bool selectText) override;
     // No shield on this platform: the tooltip says what the button will ask.
     void MarkNeedsRights(int id, std::string_view tooltip) override {
@@ -163,21 +159,34 @@ public:
     }
     void PostCommand(int id) override {
         QMetaObject::invokeMethod(
-            dialog_, [&owner = owner_, id] { owner.WindowProc(WM_COMMAND, MAKEWPARAM(id, 0), 0); },
+            dialog_,
+            [&owner = owner_, id] { owner.WindowProc(wm::kCommand, MakeWParam(id, 0), 0); },
             Qt::QueuedConnection);
     }
 
     QDialog* Dialog() const { return dialog_; }
+    // The control's widget, or null when the template has no such control.
     QWidget* Control(int id) const {
-        const auto it = byId_.find(id);
-        return it == byId_.end() ? nullptr : widgets_[it->second];
+        const DialogControl* control = template_.FindControl(id);
+        return control == nullptr ? nullptr : widgets_[IndexOf(id)];
     }
 
     QPaintEvent* paint_ = nullptr;
 
+protected:
+    int ComboCount(int id) const override { return Combo(id)->count(); }
+    std::string ComboEntry(int id, int index) const override {
+        return ToAnsi(Combo(id)->itemText(index));
+    }
+    void ComboChoose(int id, int index) override {
+        TemplateComboBox* combo = Combo(id);
+        FieldEdit::CodeChange change(combo->Field());
+        combo->setCurrentIndex(index);
+    }
+
 private:
     QWidget* CreateControl(const DialogControl& control, CWnd& owner);
-    std::size_t IndexOf(int id) const;
+    std::size_t IndexOf(int id) const { return template_.IndexOf(id); }
     TemplateComboBox* Combo(int id) const;
     void NameFromLabels(std::size_t labelIndex);
 
@@ -186,19 +195,18 @@ private:
     QtDialog* dialog_;
     DialogBaseUnits base_;
     std::vector<QWidget*> widgets_;  // creation order
-    std::map<int, std::size_t> byId_;
     std::array<HICON, 2> icons_{};
 };
 
 void QtDialog::paintEvent(QPaintEvent* event) {
     window_.paint_ = event;
-    owner_.WindowProc(WM_PAINT, 0, 0);
+    owner_.WindowProc(wm::kPaint, 0, 0);
     window_.paint_ = nullptr;
 }
 
 QtDialogWindow::QtDialogWindow(const DialogTemplate& dialog, CWnd& owner)
     : template_(dialog), owner_(owner) {
-    Qt::WindowFlags flags = (dialog.exStyle & WS_EX_APPWINDOW) ? Qt::Window : Qt::Dialog;
+    Qt::WindowFlags flags = (dialog.exStyle & ws::kExAppWindow) ? Qt::Window : Qt::Dialog;
     flags |= Qt::CustomizeWindowHint;
     for (const StyleFlag& f : kWindowFlags) {
         if (dialog.style & f.style) {
@@ -233,17 +241,14 @@ QtDialogWindow::QtDialogWindow(const DialogTemplate& dialog, CWnd& owner)
         widget->setGeometry(r.x, r.y, r.width, r.height);
         const bool takesFocus =
             control.kind != ControlKind::Static && control.kind != ControlKind::GroupBox;
-        widget->setFocusPolicy(!takesFocus                    ? Qt::NoFocus
-                               : (control.style & WS_TABSTOP) ? Qt::StrongFocus
-                                                              : Qt::ClickFocus);
-        if (takesFocus && (control.style & WS_TABSTOP)) {
+        widget->setFocusPolicy(!takesFocus                      ? Qt::NoFocus
+                               : (control.style & ws::kTabStop) ? Qt::StrongFocus
+                                                                : Qt::ClickFocus);
+        if (takesFocus && (control.style & ws::kTabStop)) {
             if (previousTabStop != nullptr) {
                 QWidget::setTabOrder(previousTabStop, widget);
             }
             previousTabStop = widget;
-        }
-        if (control.id != -1) {
-            byId_.emplace(control.id, i);
         }
         widgets_.push_back(widget);
     }
@@ -262,10 +267,10 @@ QWidget* QtDialogWindow::CreateControl(const DialogControl& control, CWnd& owner
         case ControlKind::Button: {
             auto* button = new QPushButton(text, dialog_);
             button->setAutoDefault(true);  // Enter presses the focused button
-            button->setDefault((control.style & BS_TYPEMASK) == BS_DEFPUSHBUTTON);
+            button->setDefault((control.style & bs::kTypeMask) == bs::kDefPushButton);
             if (id != -1) {
                 QObject::connect(button, &QPushButton::clicked, dialog_, [&owner, id] {
-                    owner.WindowProc(WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0);
+                    owner.WindowProc(wm::kCommand, MakeWParam(id, notify::kClicked), 0);
                 });
             }
             return button;
@@ -274,29 +279,29 @@ QWidget* QtDialogWindow::CreateControl(const DialogControl& control, CWnd& owner
             auto* label = new QLabel(text, dialog_);
             label->setTextFormat(Qt::PlainText);
             label->setAlignment(StaticAlignment(control.style));
-            label->setWordWrap(!(control.style & SS_CENTERIMAGE));
+            label->setWordWrap(!(control.style & ss::kCenterImage));
             label->setAttribute(Qt::WA_TransparentForMouseEvents);
             return label;
         }
         case ControlKind::Edit: {
-            auto* edit = new FieldEdit((control.style & ES_NUMBER) != 0,
-                                       (control.style & ES_UPPERCASE) != 0, dialog_);
-            edit->setFrame((control.style & WS_BORDER) != 0);
+            auto* edit = new FieldEdit((control.style & es::kNumber) != 0,
+                                       (control.style & es::kUpperCase) != 0, dialog_);
+            edit->setFrame((control.style & ws::kBorder) != 0);
             return edit;
         }
         case ControlKind::ComboBox: {
-            const std::uint32_t type = control.style & CBS_TYPEMASK;
+            const std::uint32_t type = control.style & cbs::kTypeMask;
             auto* combo =
-                new TemplateComboBox(type == CBS_DROPDOWN, (control.style & CBS_UPPERCASE) != 0,
-                                     !(control.style & CBS_NOINTEGRALHEIGHT), dialog_);
+                new TemplateComboBox(type == cbs::kDropDown, (control.style & cbs::kUpperCase) != 0,
+                                     !(control.style & cbs::kNoIntegralHeight), dialog_);
             // Lists drop below the field with a scroll bar, never as a menu over it.
             static auto* listStyle = new ListComboStyle();
             combo->setStyle(listStyle);
             // Only a user's choice is a command (activated, never
             // currentIndexChanged, which code's choices also emit).
-            if (type == CBS_DROPDOWNLIST && id != -1) {
+            if (type == cbs::kDropDownList && id != -1) {
                 QObject::connect(combo, &QComboBox::activated, dialog_, [&owner, id] {
-                    owner.WindowProc(WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE), 0);
+                    owner.WindowProc(wm::kCommand, MakeWParam(id, notify::kSelChange), 0);
                 });
             }
             return combo;
@@ -308,15 +313,6 @@ QWidget* QtDialogWindow::CreateControl(const DialogControl& control, CWnd& owner
         }
     }
     throw std::invalid_argument("unknown control kind");
-}
-
-std::size_t QtDialogWindow::IndexOf(int id) const {
-    const auto it = byId_.find(id);
-    if (it == byId_.end()) {
-        throw std::out_of_range("dialog " + std::to_string(template_.id) + " has no control " +
-                                std::to_string(id));
-    }
-    return it->second;
 }
 
 TemplateComboBox* QtDialogWindow::Combo(int id) const {
@@ -391,18 +387,6 @@ int QtDialogWindow::ComboAddString(int id, std::string_view text) {
     return combo->count() - 1;
 }
 
-int QtDialogWindow::ComboSelectString(int id, std::string_view prefix) {
-    TemplateComboBox* combo = Combo(id);
-    for (int i = 0; i < combo->count(); ++i) {
-        if (StartsWithNoCase(ToAnsi(combo->itemText(i)), prefix)) {
-            FieldEdit::CodeChange change(combo->Field());
-            combo->setCurrentIndex(i);
-            return i;
-        }
-    }
-    return CB_ERR;
-}
-
 void QtDialogWindow::FocusControl(int id, bool selectText) {
     QWidget* widget = widgets_[IndexOf(id)];
     widget->setFocus(Qt::OtherFocusReason);
@@ -416,10 +400,10 @@ struct MessageBoxIcon {
     QMessageBox::Icon icon;
 };
 const MessageBoxIcon kMessageBoxIcons[] = {
-    {MB_ICONHAND, QMessageBox::Critical},
-    {MB_ICONQUESTION, QMessageBox::Question},
-    {MB_ICONEXCLAMATION, QMessageBox::Warning},
-    {MB_ICONASTERISK, QMessageBox::Information},
+    {mb::kIconHand, QMessageBox::Critical},
+    {mb::kIconQuestion, QMessageBox::Question},
+    {mb::kIconExclamation, QMessageBox::Warning},
+    {mb::kIconAsterisk, QMessageBox::Information},
 };
 
 struct MessageBoxButtons {
@@ -427,12 +411,12 @@ struct MessageBoxButtons {
     QMessageBox::StandardButtons buttons;
 };
 const MessageBoxButtons kMessageBoxButtons[] = {
-    {MB_OK, QMessageBox::Ok},
-    {MB_OKCANCEL, QMessageBox::Ok | QMessageBox::Cancel},
-    {MB_ABORTRETRYIGNORE, QMessageBox::Abort | QMessageBox::Retry | QMessageBox::Ignore},
-    {MB_YESNOCANCEL, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel},
-    {MB_YESNO, QMessageBox::Yes | QMessageBox::No},
-    {MB_RETRYCANCEL, QMessageBox::Retry | QMessageBox::Cancel},
+    {mb::kOk, QMessageBox::Ok},
+    {mb::kOkCancel, QMessageBox::Ok | QMessageBox::Cancel},
+    {mb::kAbortRetryIgnore, QMessageBox::Abort | QMessageBox::Retry | QMessageBox::Ignore},
+    {mb::kYesNoCancel, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel},
+    {mb::kYesNo, QMessageBox::Yes | QMessageBox::No},
+    {mb::kRetryCancel, QMessageBox::Retry | QMessageBox::Cancel},
 };
 
 struct MessageBoxResult {
@@ -440,9 +424,10 @@ struct MessageBoxResult {
     int id;
 };
 const MessageBoxResult kMessageBoxResults[] = {
-    {QMessageBox::Ok, IDOK},       {QMessageBox::Cancel, IDCANCEL}, {QMessageBox::Abort, IDABORT},
-    {QMessageBox::Retry, IDRETRY}, {QMessageBox::Ignore, IDIGNORE}, {QMessageBox::Yes, IDYES},
-    {QMessageBox::No, IDNO},
+    {QMessageBox::Ok, cmd::kOk},         {QMessageBox::Cancel, cmd::kCancel},
+    {QMessageBox::Abort, cmd::kAbort},   {QMessageBox::Retry, cmd::kRetry},
+    {QMessageBox::Ignore, cmd::kIgnore}, {QMessageBox::Yes, cmd::kYes},
+    {QMessageBox::No, cmd::kNo},
 };
 
 }  // namespace
@@ -460,19 +445,19 @@ std::unique_ptr<DialogWindow> QtWindowBackend::CreateDialogWindow(const DialogTe
     return std::make_unique<QtDialogWindow>(dialog, owner);
 }
 
-int QtWindowBackend::MessageBox(DialogWindow* owner, std::string_view text,
-                                std::string_view caption, UINT type) {
+int QtWindowBackend::ShowMessage(DialogWindow* owner, std::string_view text,
+                                 std::string_view caption, UINT type) {
     auto* window = dynamic_cast<QtDialogWindow*>(owner);
     QWidget* parent = window != nullptr ? window->Dialog() : QApplication::activeWindow();
     QMessageBox::Icon icon = QMessageBox::NoIcon;
     for (const MessageBoxIcon& i : kMessageBoxIcons) {
-        if ((type & MB_ICONMASK) == i.type) {
+        if ((type & mb::kIconMask) == i.type) {
             icon = i.icon;
         }
     }
     QMessageBox::StandardButtons buttons = QMessageBox::Ok;
     for (const MessageBoxButtons& b : kMessageBoxButtons) {
-        if ((type & MB_TYPEMASK) == b.type) {
+        if ((type & mb::kTypeMask) == b.type) {
             buttons = b.buttons;
         }
     }
@@ -483,10 +468,10 @@ int QtWindowBackend::MessageBox(DialogWindow* owner, std::string_view text,
             return r.id;
         }
     }
-    return IDCANCEL;
+    return cmd::kCancel;
 }
 
-HICON QtWindowBackend::LoadIcon(int resourceId) {
+HICON QtWindowBackend::LoadIconResource(int resourceId) {
     const QDir folder(QStringLiteral(":/icons/%1").arg(resourceId));
     QIcon icon;
     for (const QString& file : folder.entryList(QDir::Files)) {
@@ -505,7 +490,7 @@ const QIcon& QtWindowBackend::IconOf(HICON icon) {
 }
 
 int QtWindowBackend::GetSystemMetrics(int index) const {
-    return index == SM_CXICON || index == SM_CYICON ? kIconSize : 0;
+    return index == sm::kCxIcon || index == sm::kCyIcon ? kIconSize : 0;
 }
 
 std::string QtWindowBackend::ProgramName() const {

@@ -22,10 +22,10 @@ public:
 
     std::unique_ptr<DialogWindow> CreateDialogWindow(const DialogTemplate& dialog,
                                                      CWnd& owner) override;
-    int MessageBox(DialogWindow* owner, std::string_view text, std::string_view caption,
-                   UINT type) override;
+    int ShowMessage(DialogWindow* owner, std::string_view text, std::string_view caption,
+                    UINT type) override;
     // Icon n is every image in the Qt resource folder ":/icons/n".
-    HICON LoadIcon(int resourceId) override;
+    HICON LoadIconResource(int resourceId) override;
     int GetSystemMetrics(int index) const override;
     std::string ProgramName() const override;
     // There is no help viewer on this platform and the program has no help
@@ -44,7 +44,8 @@ private:
 
 // The program's entry on Qt: creates the QApplication and the backend and
 // runs the application object (InitInstance; a message loop only when it
-// returns true). Returns the exit code, 0 when InitInstance returns false.
+// returns true). Returns the exit code, 0 when InitInstance returns false; an
+// error that escapes is shown in a message box and gives 1 (AfxWinMain).
 int TavirapMain(int argc, char** argv);
 
 // The family that stands in for a template's font where the machine lacks it.

@@ -151,28 +151,8 @@ public:
         return static_cast<int>(
             SendMessageA(Control(id), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(entry.c_str())));
     }
-    // The combo box's own search: the first entry from the top that begins
-    // with the text, ignoring case. Every entry begins with an empty text,
-    // which the combo box (Wine's at least) finds in none: the first is chosen.
-    int ComboSelectString(int id, std::string_view prefix) override {
-        HWND combo = Control(id);
-        if (prefix.empty()) {
-            return SendMessageA(combo, CB_GETCOUNT, 0, 0) > 0
-                       ? static_cast<int>(SendMessageA(combo, CB_SETCURSEL, 0, 0))
-                       : CB_ERR;
-        }
-        const std::string text(prefix);
-        return static_cast<int>(SendMessageA(combo, CB_SELECTSTRING, static_cast<WPARAM>(-1),
-                                             reinterpret_cast<LPARAM>(text.c_str())));
-    }
     int ComboGetCurSel(int id) const override {
         return static_cast<int>(SendMessageA(Control(id), CB_GETCURSEL, 0, 0));
-    }
-    void ComboSetCurSel(int id, int index) override {
-        HWND combo = Control(id);
-        const int count = static_cast<int>(SendMessageA(combo, CB_GETCOUNT, 0, 0));
-        SendMessageA(combo, CB_SETCURSEL,
-                     static_cast<WPARAM>(index >= 0 && index < count ? index : -1), 0);
     }
     void FocusControl(int id, bool selectText) override;
     // The shield is what Windows users know; it needs no tooltip.
@@ -182,11 +162,29 @@ public:
     void PostCommand(int id) override { PostMessageA(hwnd_, WM_COMMAND, MAKEWPARAM(id, 0), 0); }
 
     HWND Handle() const { return hwnd_; }
+    // The control's window; throws when the template has no such control.
     // The help command, as F1 gives it.
     void Help();
     HWND Control(int id) const;
 
     static INT_PTR CALLBACK DialogProc(HWND hwnd, ::UINT message, ::WPARAM wParam, ::LPARAM lParam);
+
+protected:
+    int ComboCount(int id) const override {
+        return static_cast<int>(SendMessageA(Control(id), CB_GETCOUNT, 0, 0));
+    }
+    std::string ComboEntry(int id, int index) const override {
+        HWND combo = Control(id);
+        const LRESULT length = SendMessageA(combo, CB_GETLBTEXTLEN, static_cast<WPARAM>(index), 0);
+        std::string text(static_cast<std::size_t>(std::max<LRESULT>(length, 0)) + 1, '\0');
+        const LRESULT got = SendMessageA(combo, CB_GETLBTEXT, static_cast<WPARAM>(index),
+                                         reinterpret_cast<LPARAM>(text.data()));
+        text.resize(static_cast<std::size_t>(std::max<LRESULT>(got, 0)));
+        return text;
+    }
+    void ComboChoose(int id, int index) override {
+        SendMessageA(Control(id), CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+    }
 
 private:
     // Hands a message to the owner's WindowProc; false when the owner asked
@@ -264,12 +262,8 @@ Win32DialogWindow::~Win32DialogWindow() {
 }
 
 HWND Win32DialogWindow::Control(int id) const {
-    HWND control = GetDlgItem(hwnd_, id);
-    if (control == nullptr) {
-        throw std::out_of_range("dialog " + std::to_string(template_.id) + " has no control " +
-                                std::to_string(id));
-    }
-    return control;
+    template_.IndexOf(id);
+    return GetDlgItem(hwnd_, id);
 }
 
 void Win32DialogWindow::CenterOnScreen() {
@@ -327,7 +321,7 @@ void Win32DialogWindow::FocusControl(int id, bool selectText) {
 
 void Win32DialogWindow::Help() {
     LRESULT result = 0;
-    Deliver(WM_COMMAND, MAKEWPARAM(ID_HELP, CN_COMMAND), 0, result);
+    Deliver(WM_COMMAND, MAKEWPARAM(cmd::kHelp, notify::kCommand), 0, result);
 }
 
 bool Win32DialogWindow::Deliver(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
@@ -444,14 +438,14 @@ std::unique_ptr<DialogWindow> Win32WindowBackend::CreateDialogWindow(const Dialo
     return std::make_unique<Win32DialogWindow>(dialog, owner);
 }
 
-int Win32WindowBackend::MessageBox(DialogWindow* owner, std::string_view text,
-                                   std::string_view caption, UINT type) {
+int Win32WindowBackend::ShowMessage(DialogWindow* owner, std::string_view text,
+                                    std::string_view caption, UINT type) {
     auto* window = dynamic_cast<Win32DialogWindow*>(owner);
     HWND parent = window != nullptr ? window->Handle() : GetActiveWindow();
     return MessageBoxA(parent, std::string(text).c_str(), std::string(caption).c_str(), type);
 }
 
-HICON Win32WindowBackend::LoadIcon(int resourceId) {
+HICON Win32WindowBackend::LoadIconResource(int resourceId) {
     return reinterpret_cast<HICON>(
         LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(resourceId)));
 }
@@ -562,12 +556,7 @@ int TavirapWinMain(int argc, char** argv) {
         FreeConsole();
     }
     Win32WindowBackend backend;
-    try {
-        return AfxWinMain();
-    } catch (const std::exception& error) {
-        MessageBoxA(nullptr, error.what(), backend.ProgramName().c_str(), MB_ICONHAND | MB_OK);
-        return 1;
-    }
+    return AfxWinMain();
 }
 
 HWND Win32DialogOf(const CWnd& wnd) {

@@ -21,10 +21,10 @@ public:
 
     std::unique_ptr<DialogWindow> CreateDialogWindow(const DialogTemplate& dialog,
                                                      CWnd& owner) override;
-    int MessageBox(DialogWindow* owner, std::string_view text, std::string_view caption,
-                   UINT type) override;
+    int ShowMessage(DialogWindow* owner, std::string_view text, std::string_view caption,
+                    UINT type) override;
     // Icon n of the program's own resources.
-    HICON LoadIcon(int resourceId) override;
+    HICON LoadIconResource(int resourceId) override;
     int GetSystemMetrics(int index) const override;
     std::string ProgramName() const override;
     // Windows no longer has a help viewer for programs' help files, and the
@@ -41,7 +41,7 @@ public:
 // object makes one of the arguments; otherwise creates the backend and runs
 // the application object (InitInstance; a message loop only when it returns
 // true). Returns the exit code, 0 when InitInstance returns false; an error
-// that escapes is shown in a message box and gives 1.
+// that escapes is shown in a message box and gives 1 (AfxWinMain).
 int TavirapWinMain(int argc, char** argv);
 
 // The dialog template in memory: DLGTEMPLATE with the font (DS_SETFONT),

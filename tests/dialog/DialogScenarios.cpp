@@ -13,6 +13,7 @@
 #include "cli/CommandLine.h"
 #include "dialog/PortSetupDlg.h"
 #include "dialog/PortSetupForm.h"
+#include "settings/FieldChecks.h"
 #include "tests/framework/UiDriver.h"
 #include "tests/store/Bytes.h"
 
@@ -91,14 +92,13 @@ Step ParseStep(const std::string& line, int number) {
 // A value as the key holds it, as "type:bytes", or why it cannot be read.
 std::string Stored(SettingsStore& store, const std::string& name) {
     std::unique_ptr<SettingsKey> key;
-    Status result = store.OpenKeyReadOnly(kServiceKeyPath, key);
+    StoreResult result = store.OpenKeyReadOnly(kServiceKeyPath, key);
     ValueType type = kRegNone;
     Bytes data(256);
     auto size = static_cast<std::uint32_t>(data.size());
-    result = result == status::kSuccess ? key->QueryValue(name, &type, data.data(), size) : result;
-    return result == status::kSuccess
-               ? std::to_string(type) + ":" + std::string(data.begin(), data.begin() + size)
-               : "status " + std::to_string(result);
+    result = result.Ok() ? key->QueryValue(name, &type, data.data(), size) : result;
+    return result.Ok() ? std::to_string(type) + ":" + std::string(data.begin(), data.begin() + size)
+                       : "status " + std::to_string(result.Code());
 }
 
 // Every value the dialog writes: what "nothing was written" is checked on.
@@ -107,9 +107,9 @@ std::map<std::string, std::string> Snapshot(SettingsStore& store) {
     for (int port = 1; port <= 64; ++port) {
         values["PortAdd" + std::to_string(port)] = Stored(store, "PortAdd" + std::to_string(port));
     }
-    for (const char* name :
-         {"MaxPort", "DataBit", "StopBit", "Parity", "TRxPort", "BaudRate", "Flow Control"}) {
-        values[name] = Stored(store, name);
+    values[kMaxPortName] = Stored(store, kMaxPortName);
+    for (const TextField& field : kTextFields) {
+        values[field.readName] = Stored(store, field.readName);
     }
     return values;
 }
@@ -149,13 +149,13 @@ std::vector<Scenario> DialogScenarios() {
 class ReadOnlyStore : public SettingsStore {
 public:
     explicit ReadOnlyStore(SettingsStore& store) : store_(store) {}
-    Status OpenKeyAllAccess(std::string_view, std::unique_ptr<SettingsKey>&) override {
+    StoreResult OpenKeyAllAccess(std::string_view, std::unique_ptr<SettingsKey>&) override {
         return status::kAccessDenied;
     }
-    Status OpenKeyReadOnly(std::string_view path, std::unique_ptr<SettingsKey>& key) override {
+    StoreResult OpenKeyReadOnly(std::string_view path, std::unique_ptr<SettingsKey>& key) override {
         return store_.OpenKeyReadOnly(path, key);
     }
-    Status CreateKey(std::string_view, std::unique_ptr<SettingsKey>&) override {
+    StoreResult CreateKey(std::string_view, std::unique_ptr<SettingsKey>&) override {
         return status::kAccessDenied;
     }
 

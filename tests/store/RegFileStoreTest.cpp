@@ -134,11 +134,12 @@ TEST_F(RegFileStoreTest, HostileFilesAreLeftAsTheyWereAndTheErrorNamesTheLine) {
         PortSettings settings = WithParity("Even Parity");
         const LoadResult loaded = LoadSettings(store, settings);
         EXPECT_TRUE(loaded.readOnly);
-        EXPECT_EQ(loaded.readOnlyStatus, status::kBadDatabase);
-        expectNamed(loaded.readOnlyReason);
+        EXPECT_EQ(loaded.readOnlyReason, status::kBadDatabase);
+        expectNamed(loaded.readOnlyReason.Text());
         EXPECT_EQ(settings.parity, "No Parity");
-        EXPECT_EQ(SaveSettings(store, WithParity("Odd Parity")), status::kBadDatabase);
-        expectNamed(store.Explain(status::kBadDatabase));
+        const StoreResult saved = SaveSettings(store, WithParity("Odd Parity"));
+        EXPECT_EQ(saved, status::kBadDatabase);
+        expectNamed(saved.Text());
         EXPECT_TRUE(ReadFile(file) == c.text);  // not printed: one is a megabyte long
         EXPECT_FALSE(Exists(file + ".tmp"));
     }
@@ -205,12 +206,12 @@ TEST_P(Save, OnABrokenDiskKeepsTheOldFileOrReplacesWhatWasPlanted) {
             return std::string("the disk was not broken: ") + std::strerror(errno);
         }
         const auto others = OtherFiles(disk);
-        const Status saved = SaveSettings(store, WithParity("Even Parity"));
-        EXPECT_EQ(saved, c.status) << store.Explain(saved);
+        const StoreResult saved = SaveSettings(store, WithParity("Even Parity"));
+        EXPECT_EQ(saved, c.status) << saved;
         if (saved == status::kSuccess) {
             EXPECT_EQ(LoadedParity(store), "Even Parity");
         } else {
-            EXPECT_NE(store.Explain(saved).find(file), std::string::npos) << store.Explain(saved);
+            EXPECT_NE(saved.Text().find(file), std::string::npos) << saved;
             EXPECT_EQ(ReadFile(file), before);
         }
         EXPECT_EQ(OtherFiles(disk), others);

@@ -1,0 +1,219 @@
+// The document: a registry file's keys and values, found and changed by the registry's rules.
+#include <algorithm>
+#include <array>
+
+#include "store/RegFileParts.h"
+
+namespace tavirap {
+
+namespace {
+
+struct RootName {
+    std::string_view full;
+    std::string_view shortName;
+};
+
+constexpr std::array<RootName, 6> kRoots{{
+    {"HKEY_LOCAL_MACHINE", "HKLM"},
+    {"HKEY_CURRENT_USER", "HKCU"},
+    {"HKEY_CLASSES_ROOT", "HKCR"},
+    {"HKEY_USERS", "HKU"},
+    {"HKEY_CURRENT_CONFIG", "HKCC"},
+    {"HKEY_DYN_DATA", "HKDD"},
+}};
+
+const RootName* FindRoot(std::string_view name) {
+    for (const auto& root : kRoots) {
+        if (SameName(name, root.full) || SameName(name, root.shortName)) {
+            return &root;
+        }
+    }
+    return nullptr;
+}
+
+bool SamePart(std::size_t index, std::string_view a, std::string_view b) {
+    if (index == 0) {
+        const RootName* root = FindRoot(a);
+        return root != nullptr ? root == FindRoot(b) : SameName(a, b);
+    }
+    return SameName(a, b);
+}
+
+// Whether `path` names `key` or a key under it, part by part without
+// copies: lookups run once per value read, over every section of the file.
+bool IsKeyOrUnder(std::string_view path, std::string_view key) {
+    for (std::size_t index = 0;; ++index) {
+        const auto pathCut = path.find('\\');
+        const auto keyCut = key.find('\\');
+        if (!SamePart(index, path.substr(0, pathCut), key.substr(0, keyCut))) {
+            return false;
+        }
+        if (keyCut == std::string_view::npos) {
+            return true;
+        }
+        if (pathCut == std::string_view::npos) {
+            return false;
+        }
+        path.remove_prefix(pathCut + 1);
+        key.remove_prefix(keyCut + 1);
+    }
+}
+
+bool SamePath(std::string_view a, std::string_view b) {
+    return IsKeyOrUnder(a, b) &&
+           std::count(a.begin(), a.end(), '\\') == std::count(b.begin(), b.end(), '\\');
+}
+
+// How many leading parts of the two paths name the same keys.
+std::size_t CommonParts(const std::vector<std::string_view>& a,
+                        const std::vector<std::string_view>& b) {
+    std::size_t n = 0;
+    while (n < a.size() && n < b.size() && SamePart(n, a[n], b[n])) {
+        ++n;
+    }
+    return n;
+}
+
+// The index of the value's entry, searching from the section's searchFrom
+// round to where it started; entries.size() when there is none.
+std::size_t FindEntry(const RegSection& section, std::string_view name) {
+    const std::size_t count = section.entries.size();
+    const std::size_t start = section.searchFrom < count ? section.searchFrom : 0;
+    for (std::size_t step = 0; step < count; ++step) {
+        const std::size_t i = (start + step) % count;
+        const RegEntry& entry = section.entries[i];
+        if (entry.isValue && SameName(entry.value.name, name)) {
+            section.searchFrom = i + 1;
+            return i;
+        }
+    }
+    return count;
+}
+
+}  // namespace
+
+namespace regfile {
+
+std::vector<std::string_view> SplitPath(std::string_view path) {
+    std::vector<std::string_view> parts;
+    for (;;) {
+        const auto cut = path.find('\\');
+        parts.push_back(path.substr(0, cut));
+        if (cut == std::string_view::npos) {
+            return parts;
+        }
+        path.remove_prefix(cut + 1);
+    }
+}
+
+bool IsRootName(std::string_view name) {
+    return FindRoot(name) != nullptr;
+}
+
+// One spelling for each key, whatever its case and the root's name: the
+// parser's index of the sections it has read.
+std::string PathIndexKey(std::string_view path) {
+    const auto cut = path.find('\\');
+    const RootName* root = FindRoot(path.substr(0, cut));
+    std::string key(root != nullptr ? root->full : path.substr(0, cut));
+    if (cut != std::string_view::npos) {
+        key += path.substr(cut);
+    }
+    std::transform(key.begin(), key.end(), key.begin(), Lower);
+    return key;
+}
+
+// A hash of a name that ignores the case of ASCII letters, as SameName does.
+std::uint64_t NameHash(std::string_view name) {
+    std::uint64_t hash = 14695981039346656037u;  // FNV-1a
+    for (char c : name) {
+        hash = (hash ^ static_cast<unsigned char>(Lower(c))) * 1099511628211u;
+    }
+    return hash;
+}
+
+bool IsBlankLine(std::string_view line) {
+    while (!line.empty() && IsBlank(line.front())) {
+        line.remove_prefix(1);
+    }
+    return line.empty() || line == "\n";
+}
+
+}  // namespace regfile
+
+using namespace regfile;
+
+const RegValue* RegSection::Find(std::string_view name) const {
+    const std::size_t i = FindEntry(*this, name);
+    return i < entries.size() ? &entries[i].value : nullptr;
+}
+
+bool RegSection::Set(std::string_view name, ValueType type, std::vector<std::uint8_t> data) {
+    if (const std::size_t i = FindEntry(*this, name); i < entries.size()) {
+        RegEntry& entry = entries[i];
+        if (entry.value.type == type && entry.value.data == data) {
+            return false;
+        }
+        entry.value.type = type;
+        entry.value.data = std::move(data);
+        entry.lines.clear();
+        return true;
+    }
+    // After the last value, before the comments and blank lines that end the section.
+    auto last = std::find_if(entries.rbegin(), entries.rend(),
+                             [](const RegEntry& entry) { return entry.isValue; });
+    const auto added =
+        entries.insert(last.base(), RegEntry{true, {std::string(name), type, std::move(data)}, {}});
+    searchFrom = static_cast<std::size_t>(added - entries.begin()) + 1;
+    return true;
+}
+
+RegSection* RegDocument::FindSection(std::string_view path) {
+    const auto found = std::find_if(sections.begin(), sections.end(),
+                                    [&](const RegSection& s) { return SamePath(s.path, path); });
+    return found != sections.end() ? &*found : nullptr;
+}
+
+const RegSection* RegDocument::FindSection(std::string_view path) const {
+    return const_cast<RegDocument*>(this)->FindSection(path);
+}
+
+bool RegDocument::KeyExists(std::string_view path) const {
+    return std::any_of(sections.begin(), sections.end(),
+                       [&](const RegSection& section) { return IsKeyOrUnder(section.path, path); });
+}
+
+RegSection& RegDocument::AddSection(std::string_view path) {
+    const auto parts = SplitPath(path);
+    std::vector<std::string_view> best;
+    std::size_t bestCount = 0;
+    for (const auto& section : sections) {
+        auto other = SplitPath(section.path);
+        const std::size_t count = CommonParts(other, parts);
+        if (count > bestCount) {
+            bestCount = count;
+            best = std::move(other);
+        }
+    }
+    std::string spelled;
+    for (std::size_t i = 0; i < parts.size(); ++i) {
+        spelled += i == 0 ? "" : "\\";
+        spelled += i < bestCount ? best[i] : parts[i];
+    }
+    // A blank line between sections, as regedit writes them.
+    if (sections.empty()) {
+        if (preamble.empty() || !IsBlankLine(preamble.back())) {
+            preamble.emplace_back();
+        }
+    } else {
+        auto& entries = sections.back().entries;
+        if (entries.empty() || entries.back().isValue || !IsBlankLine(entries.back().lines)) {
+            entries.push_back(RegEntry{false, {}, "\n"});
+        }
+    }
+    sections.push_back(RegSection{std::move(spelled), {}, {}});
+    sections.back().entries.push_back(RegEntry{false, {}, "\n"});
+    return sections.back();
+}
+
+}  // namespace tavirap

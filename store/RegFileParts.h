@@ -1,0 +1,54 @@
+// What the registry file's codec, parser, document and writer share; nothing else includes it.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "store/RegFile.h"
+
+namespace tavirap::regfile {
+
+inline constexpr std::string_view kRegedit4Header = "REGEDIT4";
+inline constexpr std::string_view kVersion5Header = "Windows Registry Editor Version 5.00";
+
+inline char Lower(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+// A carriage return counts as a blank: in a file of LF line ends one before
+// the LF is part of the line, and is kept with it.
+inline bool IsBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\r';
+}
+
+// A line, or an entry's lines: nothing but blanks and at most one "\n".
+bool IsBlankLine(std::string_view line);
+
+// The escapes of a quoted text, as written and as meant.
+struct Escape {
+    char written;
+    char meant;
+};
+inline constexpr std::array<Escape, 3> kEscapes{{{'\\', '\\'}, {'"', '"'}, {'n', '\n'}}};
+
+// The text in quotes, with its escapes.
+void AppendQuoted(std::string& out, std::string_view text);
+std::string Quoted(std::string_view text);
+
+// A version 5.00 file's text after its byte order mark, as UTF-8. Anything
+// that is no UTF-16 is damage: the text must come back byte for byte.
+bool DecodeUtf16File(std::string_view bytes, std::string& text, RegParseError& error);
+
+// The parts of a key path between its backslashes.
+std::vector<std::string_view> SplitPath(std::string_view path);
+// Whether the name is a root key's, long ("HKEY_LOCAL_MACHINE") or short ("HKLM").
+bool IsRootName(std::string_view name);
+// One spelling for each key, whatever its case and the root's name.
+std::string PathIndexKey(std::string_view path);
+// A hash of a name that ignores the case of ASCII letters, as SameName does.
+std::uint64_t NameHash(std::string_view name);
+
+}  // namespace tavirap::regfile
