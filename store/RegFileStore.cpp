@@ -165,13 +165,20 @@ public:
             section_ = document_.sections.size() - 1;
         }
         RegSection* section = &document_.sections[section_];
-        std::vector<std::uint8_t> bytes(data, data + size);
-        if (document_.format == RegFormat::kVersion5 && IsStringType(type)) {
-            const std::string wide = Utf8ToUtf16(std::string(bytes.begin(), bytes.end()));
-            bytes.assign(wide.begin(), wide.end());
-        }
         // A key written with what it holds commits nothing: the file keeps
-        // its bytes, its inode and its time.
+        // its bytes, its inode and its time. Most writes of a start are such,
+        // so they are found before any copy is made.
+        const bool wide = document_.format == RegFormat::kVersion5 && IsStringType(type);
+        if (const RegValue* held = section->Find(name);
+            !wide && held != nullptr && held->type == type &&
+            std::equal(held->data.begin(), held->data.end(), data, data + size)) {
+            return status::kSuccess;
+        }
+        std::vector<std::uint8_t> bytes(data, data + size);
+        if (wide) {
+            const std::string utf16 = Utf8ToUtf16(std::string(bytes.begin(), bytes.end()));
+            bytes.assign(utf16.begin(), utf16.end());
+        }
         dirty_ = section->Set(name, type, std::move(bytes)) || dirty_;
         return status::kSuccess;
     }

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <iterator>
-#include <ostream>
 #include <utility>
 
 namespace tavirap {
@@ -38,10 +37,6 @@ std::string StatusText(Status failure) {
 
 std::string StoreResult::Text() const {
     return text_.empty() ? StatusText(code_) : text_;
-}
-
-std::ostream& operator<<(std::ostream& out, const StoreResult& result) {
-    return out << result.Code() << " (" << result.Text() << ")";
 }
 
 std::size_t SettingsStore::CharacterLength(std::string_view text, std::size_t pos) const {

@@ -4,8 +4,8 @@
 #pragma once
 
 #include <cstdint>
-#include <iosfwd>
 #include <memory>
+#include <ostream>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -50,7 +50,11 @@ private:
 };
 
 // The status and its words, for test failures and logs.
-std::ostream& operator<<(std::ostream& out, const StoreResult& result);
+// Inline, so that only what prints one (the tests) links the streams: a
+// program that never does stays free of them.
+inline std::ostream& operator<<(std::ostream& out, const StoreResult& result) {
+    return out << result.Code() << " (" << result.Text() << ")";
+}
 
 // Value types, as the registry numbers them.
 using ValueType = std::uint32_t;
