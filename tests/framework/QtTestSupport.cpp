@@ -112,10 +112,10 @@ private:
                 continue;
             }
             QAbstractButton* ok = box->button(QMessageBox::Ok);
-            boxes_.push_back({box->text().toStdString(),
-                              box->icon() == QMessageBox::Warning && ok != nullptr &&
-                                  box->buttons().size() == 1,
-                              IsOpen()});
+            boxes_.push_back(
+                {box->text().toStdString(),
+                 box->icon() == QMessageBox::Warning && ok != nullptr && box->buttons().size() == 1,
+                 IsOpen()});
             if (QAbstractButton* answer =
                     box->button(answerYes_ ? QMessageBox::Yes : QMessageBox::No)) {
                 answer->click();

@@ -16,7 +16,7 @@ enum class Key { Enter, Escape, Up, Down };
 // A message box as the user saw it.
 struct Box {
     std::string text;
-    bool warningWithOk = false;  // the warning icon and one button, OK
+    bool warningWithOk = false;    // the warning icon and one button, OK
     bool overShownDialog = false;  // the dialog was on the screen when it came
 };
 
