@@ -22,7 +22,7 @@ bool CPortSetupApp::RunWithoutWindow(const std::vector<std::string>& args, int& 
         text.resize(std::fread(text.data(), 1, text.size(), stdin));
         return std::ferror(stdin) == 0;
     };
-    const std::unique_ptr<SettingsStore> store = MakeMachineStore();
+    const std::unique_ptr<SettingsStore> store = MakeCommandLineStore();
     exitCode = RunCommandLine(args, *store, console);
     std::fwrite(console.err.data(), 1, console.err.size(), stderr);
     // Output that does not arrive whole (a full disk behind a redirection) is a failed run.

@@ -1,5 +1,7 @@
 #include "store/MachineStore.h"
 
+#include <cstdlib>
+
 #ifdef _WIN32
 #include "store/RegistryStore.h"
 #else
@@ -14,6 +16,15 @@ std::unique_ptr<SettingsStore> MakeMachineStore() {
 #else
     return std::make_unique<RegFileStore>(DefaultRegistryFile());
 #endif
+}
+
+std::unique_ptr<SettingsStore> MakeCommandLineStore() {
+#ifndef _WIN32
+    if (const char* chosen = std::getenv("TAVIRAP_REGISTRY_FILE"); chosen != nullptr && *chosen) {
+        return std::make_unique<RegFileStore>(chosen);
+    }
+#endif
+    return MakeMachineStore();
 }
 
 }  // namespace tavirap

@@ -17,8 +17,7 @@
 namespace tavirap {
 
 std::string DefaultRegistryFile() {
-    const char* chosen = std::getenv("TAVIRAP_REGISTRY_FILE");
-    return chosen != nullptr && *chosen != '\0' ? chosen : TAVIRAP_REGISTRY_FILE;
+    return TAVIRAP_REGISTRY_FILE;
 }
 
 namespace {

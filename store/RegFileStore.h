@@ -14,8 +14,7 @@
 
 namespace tavirap {
 
-// The registry file of this machine, chosen when the program is built; the
-// environment variable TAVIRAP_REGISTRY_FILE names another, for trials and tests.
+// The registry file of this machine, chosen when the program is built.
 std::string DefaultRegistryFile();
 
 class RegFileStore : public SettingsStore {
