@@ -25,6 +25,7 @@ constexpr const char* kHelp =
     "                                    (standard output without FILE or with -)\n"
     "       tavirap --check FILE         check a REGEDIT4 or version 5.00 file, store nothing\n"
     "       tavirap --import FILE|-      check a file (or standard input), then store its values\n"
+    "               [--if-unchanged FINGERPRINT]  only if the key still holds what was read\n"
     "       tavirap --set NAME=VALUE...  check and store single values, e.g. MaxPort=16,\n"
     "                                    PortAdd3=12, BaudRate=115200, \"Flow Control=None\"\n"
     "       tavirap --help | --version\n"
@@ -45,7 +46,8 @@ constexpr const char* kHelp =
     "  2  usage: an unknown option or a missing argument\n"
     "  3  access denied: administrator rights are needed\n"
     "  4  the settings could not be read or written (a damaged registry file,\n"
-    "     an I/O error, a full disk)\n";
+    "     an I/O error, a full disk)\n"
+    "  5  --if-unchanged: another program changed the settings first; nothing stored\n";
 
 // The whole key path as a registry file names it.
 std::string DriverKeyPath() {
@@ -257,7 +259,8 @@ int StoreFailure(const StoreResult& failure, std::string& err) {
 
 // Stores the changes over what the key holds, under one open of the key, and
 // writes nothing when the key already holds the result.
-int StoreChanges(SettingsStore& store, const std::vector<Change>& changes, Console& io) {
+int StoreChanges(SettingsStore& store, const std::vector<Change>& changes, Console& io,
+                 const std::string& ifUnchanged = {}) {
     std::unique_ptr<SettingsKey> key;
     PortSettings settings;
     StoreResult opened = store.OpenKeyAllAccess(kServiceKeyPath, key);
@@ -269,6 +272,14 @@ int StoreChanges(SettingsStore& store, const std::vector<Change>& changes, Conso
     }
     if (!opened.Ok()) {
         return StoreFailure(opened, io.err);
+    }
+    // Compared under the same open (one lock on the registry file) as the write.
+    if (!ifUnchanged.empty() && Fingerprint(StoredValues(store, settings)) != ifUnchanged) {
+        key->Close();
+        io.err += std::string(kProgram) +
+                  ": the TAVIRPORT driver's settings were changed by another program since they "
+                  "were read; nothing was stored\n";
+        return kExitChanged;
     }
     for (const Change& change : changes) {
         switch (change.target.kind) {
@@ -369,7 +380,9 @@ int Run(const std::vector<std::string>& args, SettingsStore& store, Console& io)
     if (option == "--export" && takes(0, 1)) {
         return Export(store, operands.empty() ? "-" : operands[0], io);
     }
-    if ((option == "--check" || option == "--import") && takes(1, 1)) {
+    const bool guarded = option == "--import" && operands.size() == 3 &&
+                         operands[1] == "--if-unchanged" && !operands[2].empty();
+    if ((option == "--check" || option == "--import") && (takes(1, 1) || guarded)) {
         if (option == "--check" && operands[0] == "-") {
             return Usage(io.err, "--check takes a file");
         }
@@ -377,7 +390,8 @@ int Run(const std::vector<std::string>& args, SettingsStore& store, Console& io)
         if (!ChangesFromFile(operands[0], io, changes)) {
             return kExitRefused;
         }
-        return option == "--check" ? kExitDone : StoreChanges(store, changes, io);
+        return option == "--check" ? kExitDone
+                                   : StoreChanges(store, changes, io, guarded ? operands[2] : "");
     }
     if (option == "--set" && takes(1, operands.size())) {
         std::vector<Change> changes;

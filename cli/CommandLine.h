@@ -19,6 +19,7 @@ enum ExitCode : int {
     kExitUsage = 2,         // the command line itself was wrong
     kExitAccessDenied = 3,  // administrator rights are needed
     kExitStoreFailed = 4,   // the store could not be read or written
+    kExitChanged = 5,       // --if-unchanged: another program changed the key first
 };
 
 // What a run reads and says: standard input on demand, standard output and

@@ -1,5 +1,7 @@
 #include "dialog/PortSetupDlg.h"
 
+#include "cli/CommandLine.h"
+
 #include "dialog/PortSetupExchange.h"
 #include "dialog/PortSetupForm.h"
 #include "settings/PortPages.h"
@@ -139,22 +141,38 @@ bool CPortSetupDlg::ReplaceOtherChanges() {
     return ShowMessage(kChangedByOther, {}, mb::kIconQuestion | mb::kYesNo) == cmd::kYes;
 }
 
-void CPortSetupDlg::SaveWithRights() {
-    // Read-only here: the comparison sees what the key holds now, and the
-    // import as administrator writes.
+// What the key holds now, read as this user may, in its stored form.
+std::vector<RegValue> CPortSetupDlg::ReadStored() {
     PortSettings now;
     std::unique_ptr<SettingsKey> key;
     if (store_.OpenKeyReadOnly(kServiceKeyPath, key).Ok()) {
         ReadSettings(*key, now);
-        key.reset();
-    } else {
-        ResetDefaults(now);
     }
-    if (StoredValues(store_, now) != stored_ && !ReplaceOtherChanges()) {
-        return;
+    return StoredValues(store_, now);
+}
+
+void CPortSetupDlg::SaveWithRights() {
+    // Asked before rights are: whether another program changed the key. The
+    // import compares again under its own lock, and refuses (exit code 5)
+    // when the key changed in between.
+    std::vector<RegValue> expected = stored_;
+    ElevatedRun run;
+    for (;;) {
+        if (std::vector<RegValue> now = ReadStored(); now != expected) {
+            if (!ReplaceOtherChanges()) {
+                return;
+            }
+            expected = std::move(now);
+        } else if (run.outcome == ElevatedRun::Outcome::kExited && run.exitCode == kExitChanged) {
+            break;  // the import saw a change this user cannot see: said below
+        }
+        run =
+            AfxGetBackend().RunElevated({"--import", "-", "--if-unchanged", Fingerprint(expected)},
+                                        ExportSettings(store_, settings_));
+        if (run.outcome != ElevatedRun::Outcome::kExited || run.exitCode != kExitChanged) {
+            break;
+        }
     }
-    const ElevatedRun run =
-        AfxGetBackend().RunElevated({"--import", "-"}, ExportSettings(store_, settings_));
     std::string why;
     switch (run.outcome) {
         case ElevatedRun::Outcome::kDismissed:
@@ -167,13 +185,15 @@ void CPortSetupDlg::SaveWithRights() {
             why = "administrator rights cannot be asked for here: " + run.why;
             break;
         case ElevatedRun::Outcome::kExited:
-            if (run.exitCode == 0) {
+            if (run.exitCode == kExitDone) {
                 ShowMessage("The settings were saved.", {}, mb::kIconInformation | mb::kOk);
                 Load();  // what the driver now has, as stored
                 return;
             }
-            why = run.exitCode == 1 ? "the values were refused.\n\n" + run.why
-                                    : "they could not be written.\n\n" + run.why;
+            why = run.exitCode == kExitRefused ? "the values were refused.\n\n" + run.why
+                  : run.exitCode == kExitChanged
+                      ? "another program changed them meanwhile.\n\n" + run.why
+                      : "they could not be written.\n\n" + run.why;
             break;
     }
     // The dialog stays open with the user's values, so nothing is lost.

@@ -38,6 +38,7 @@ private:
     // Saves as another program (--import) with administrator rights, for a
     // user who may only read the key.
     void SaveWithRights();
+    std::vector<RegValue> ReadStored();
     // Whether the user wants the values shown saved over the ones another
     // program stored since this dialog read the key.
     bool ReplaceOtherChanges();

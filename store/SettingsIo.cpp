@@ -182,6 +182,28 @@ LoadResult LoadSettings(SettingsStore& store, PortSettings& settings) {
     return result;
 }
 
+std::string Fingerprint(const std::vector<RegValue>& values) {
+    std::uint64_t hash = 0xcbf29ce484222325u;
+    const auto add = [&hash](std::uint8_t byte) { hash = (hash ^ byte) * 0x100000001b3u; };
+    for (const RegValue& value : values) {
+        for (const char c : value.name) {
+            add(static_cast<std::uint8_t>(c));
+        }
+        for (int shift = 0; shift < 32; shift += 8) {
+            add(static_cast<std::uint8_t>(value.type >> shift));
+            add(static_cast<std::uint8_t>(value.data.size() >> shift));
+        }
+        for (const std::uint8_t byte : value.data) {
+            add(byte);
+        }
+    }
+    std::string text(16, '0');
+    for (int i = 15; i >= 0; --i, hash >>= 4) {
+        text[static_cast<std::size_t>(i)] = "0123456789abcdef"[hash & 0xf];
+    }
+    return text;
+}
+
 std::string ExportSettings(const SettingsStore& store, const PortSettings& settings) {
     RegDocument document;
     RegSection& section =

@@ -57,6 +57,10 @@ void ReadSettings(SettingsKey& key, PortSettings& settings);
 std::vector<RegValue> StoredValues(const SettingsStore& store, const PortSettings& settings);
 // Whether the key already holds each of these values, type and bytes.
 bool KeyHolds(SettingsKey& key, const std::vector<RegValue>& values);
+// A short text that tells these values apart from any others (a 64-bit
+// FNV-1a hash of their names, types and bytes, in hex): what a guarded
+// import compares, under its lock, with what the key holds.
+std::string Fingerprint(const std::vector<RegValue>& values);
 // Writes each value, even after a failure; the first failure.
 StoreResult WriteValues(SettingsKey& key, const std::vector<RegValue>& values);
 
