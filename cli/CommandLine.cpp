@@ -312,16 +312,9 @@ int StoreChanges(SettingsStore& store, const std::vector<Change>& changes, Conso
 // The key as a load would leave it, written as a REGEDIT4 file; nothing is
 // written back, so it works for anyone who may read the key.
 int Export(SettingsStore& store, const std::string& file, Console& io) {
-    std::unique_ptr<SettingsKey> key;
     PortSettings settings;
-    const StoreResult opened = store.OpenKeyReadOnly(kServiceKeyPath, key);
-    if (opened.Ok()) {
-        ReadSettings(*key, settings);
-        key->Close();
-    } else if (opened == status::kNotFound) {
-        ResetDefaults(settings);
-    } else {
-        return StoreFailure(opened, io.err);
+    if (const StoreResult read = ReadSettingsOnly(store, settings); !read.Ok()) {
+        return StoreFailure(read, io.err);
     }
     const std::string text = ExportSettings(store, settings);
     if (file == "-") {
@@ -353,10 +346,6 @@ bool IsHelp(const std::string& arg) {
 }
 
 }  // namespace
-
-bool IsCommandLineRun(const std::vector<std::string>& args) {
-    return !args.empty();
-}
 
 namespace {
 

@@ -32,9 +32,6 @@ struct Console {
     std::string err;
 };
 
-// Whether these arguments ask for a command-line run rather than the dialog.
-bool IsCommandLineRun(const std::vector<std::string>& args);
-
 // Runs the options in args (without the program's name) on the store.
 int RunCommandLine(const std::vector<std::string>& args, SettingsStore& store, Console& io);
 

@@ -13,7 +13,7 @@ ON_COMMAND(cmd::kHelp, &CWinApp::OnHelp)
 END_MESSAGE_MAP()
 
 bool CPortSetupApp::RunWithoutWindow(const std::vector<std::string>& args, int& exitCode) {
-    if (!IsCommandLineRun(args)) {
+    if (args.empty()) {  // any argument makes a command-line run
         return false;
     }
     Console console;

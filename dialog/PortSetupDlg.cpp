@@ -144,10 +144,7 @@ bool CPortSetupDlg::ReplaceOtherChanges() {
 // What the key holds now, read as this user may, in its stored form.
 std::vector<RegValue> CPortSetupDlg::ReadStored() {
     PortSettings now;
-    std::unique_ptr<SettingsKey> key;
-    if (store_.OpenKeyReadOnly(kServiceKeyPath, key).Ok()) {
-        ReadSettings(*key, now);
-    }
+    ReadSettingsOnly(store_, now);  // what cannot be read compares as the defaults
     return StoredValues(store_, now);
 }
 

@@ -214,6 +214,20 @@ std::string ExportSettings(const SettingsStore& store, const PortSettings& setti
     return WriteRegFile(document);
 }
 
+StoreResult ReadSettingsOnly(SettingsStore& store, PortSettings& settings) {
+    std::unique_ptr<SettingsKey> key;
+    const StoreResult opened = store.OpenKeyReadOnly(kServiceKeyPath, key);
+    if (opened == status::kNotFound) {
+        ResetDefaults(settings);
+        return status::kSuccess;
+    }
+    if (opened.Ok()) {
+        ReadSettings(*key, settings);
+        return key->Close();
+    }
+    return opened;
+}
+
 StoreResult SaveUnlessChanged(SettingsStore& store, const PortSettings& settings,
                               std::vector<RegValue>& expected, bool& changed) {
     changed = false;
@@ -228,9 +242,10 @@ StoreResult SaveUnlessChanged(SettingsStore& store, const PortSettings& settings
         expected = std::move(now);
         return key->Close();
     }
-    StoreResult saved = WrittenAndClosed(*key, WriteValues(*key, StoredValues(store, settings)));
+    std::vector<RegValue> values = StoredValues(store, settings);
+    StoreResult saved = WrittenAndClosed(*key, WriteValues(*key, values));
     if (saved.Ok()) {
-        expected = StoredValues(store, settings);
+        expected = std::move(values);
     }
     return saved;
 }

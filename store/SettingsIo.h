@@ -34,6 +34,10 @@ LoadResult LoadSettings(SettingsStore& store, PortSettings& settings);
 // even after a failure, and returns the first failing status.
 StoreResult SaveSettings(SettingsStore& store, const PortSettings& settings);
 
+// Reads the key as any user may, without writing anything back; a missing
+// key gives the defaults. Fails only when the key cannot be read.
+StoreResult ReadSettingsOnly(SettingsStore& store, PortSettings& settings);
+
 // Saves unless the key holds other settings than `expected` (those the
 // caller loaded or saved last), comparing and writing under one open of the
 // key (one lock on the registry file). On such a change nothing is written,
