@@ -561,15 +561,16 @@ void ConnectStandardStreams() {
     struct Stream {
         DWORD id;
         FILE* file;
-        const char* mode;
+        int flags;
         const char* device;
     };
-    const Stream streams[] = {{STD_INPUT_HANDLE, stdin, "rb", "CONIN$"},
-                              {STD_OUTPUT_HANDLE, stdout, "wb", "CONOUT$"},
-                              {STD_ERROR_HANDLE, stderr, "wb", "CONOUT$"}};
+    const Stream streams[] = {{STD_INPUT_HANDLE, stdin, _O_RDONLY, "CONIN$"},
+                              {STD_OUTPUT_HANDLE, stdout, _O_WRONLY, "CONOUT$"},
+                              {STD_ERROR_HANDLE, stderr, _O_WRONLY, "CONOUT$"}};
     bool asked = false;
     bool console = false;
-    for (const Stream& s : streams) {
+    for (int fd = 0; fd < 3; ++fd) {
+        const Stream& s = streams[fd];
         HANDLE handle = GetStdHandle(s.id);
         if (handle != nullptr && handle != INVALID_HANDLE_VALUE &&
             GetFileType(handle) != FILE_TYPE_UNKNOWN) {
@@ -579,9 +580,18 @@ void ConnectStandardStreams() {
             console = AttachConsole(ATTACH_PARENT_PROCESS) != 0;
             asked = true;
         }
-        if (std::freopen(console ? s.device : "NUL", s.mode, s.file) == nullptr) {
-            std::freopen("NUL", s.mode, s.file);
+        int opened = _open(console ? s.device : "NUL", s.flags | _O_BINARY);
+        if (opened < 0) {
+            opened = _open("NUL", s.flags | _O_BINARY);
         }
+        if (opened >= 0 && opened != fd) {
+            _dup2(opened, fd);
+            _close(opened);
+        }
+        // The C library marks the stream of a handle a GUI program was not
+        // given as having no file at all (freopen then fails too); it takes
+        // the file now behind its number.
+        s.file->_file = fd;
     }
 }
 
