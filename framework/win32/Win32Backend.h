@@ -42,8 +42,9 @@ public:
 // arguments (the GUI program first connects the standard streams its caller
 // gave it none of to the caller's console or to NUL); otherwise creates the
 // backend and runs the application object (InitInstance; a message loop only
-// when it returns true). Returns the exit code, 0 when InitInstance returns false; an error
-// that escapes is shown in a message box and gives 1 (AfxWinMain).
+// when it returns true). Returns the exit code, 0 when InitInstance returns
+// false; an error that escapes is shown in a message box and gives 1
+// (AfxWinMain).
 int TavirapWinMain(int argc, char** argv);
 
 // The dialog template in memory: DLGTEMPLATE with the font (DS_SETFONT),
