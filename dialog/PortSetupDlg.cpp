@@ -1,6 +1,7 @@
 #include "dialog/PortSetupDlg.h"
 
 #include "cli/CommandLine.h"
+#include "cli/SaveJob.h"
 
 #include "dialog/PortSetupExchange.h"
 #include "dialog/PortSetupForm.h"
@@ -32,10 +33,11 @@ ON_CBN_SELCHANGE(IDC_TOTAL_PORTS, &CPortSetupDlg::OnSelchangeTotalPorts)
 ON_COMMAND(ID_START_NOTICE, &CPortSetupDlg::OnStartNotice)
 END_MESSAGE_MAP()
 
-CPortSetupDlg::CPortSetupDlg(SettingsStore& store, CWnd* parent)
+CPortSetupDlg::CPortSetupDlg(SettingsStore& store, Elevation& rights, CWnd* parent)
     : CDialog(PortSetupTemplate(), parent),
       icon_(AfxGetApp()->LoadIconResource(kIconResource)),
-      store_(store) {}
+      store_(store),
+      rights_(rights) {}
 
 void CPortSetupDlg::DoDataExchange(CDataExchange& dx) {
     CDialog::DoDataExchange(dx);
@@ -150,8 +152,8 @@ std::vector<RegValue> CPortSetupDlg::ReadStored() {
 
 void CPortSetupDlg::SaveWithRights() {
     // Asked before rights are: whether another program changed the key. The
-    // import compares again under its own lock, and refuses (exit code 5)
-    // when the key changed in between.
+    // job compares again under its own lock, and refuses (exit code 5) when
+    // the key changed in between.
     std::vector<RegValue> expected = stored_;
     ElevatedRun run;
     for (;;) {
@@ -163,9 +165,7 @@ void CPortSetupDlg::SaveWithRights() {
         } else if (run.outcome == ElevatedRun::Outcome::kExited && run.exitCode == kExitChanged) {
             break;  // the import saw a change this user cannot see: said below
         }
-        run =
-            AfxGetBackend().RunElevated({"--import", "-", "--if-unchanged", Fingerprint(expected)},
-                                        ExportSettings(store_, settings_));
+        run = rights_.Run({Fingerprint(expected)}, ExportSettings(store_, settings_));
         if (run.outcome != ElevatedRun::Outcome::kExited || run.exitCode != kExitChanged) {
             break;
         }
@@ -179,7 +179,9 @@ void CPortSetupDlg::SaveWithRights() {
             why = "you are not authorised to change them: administrator rights were refused.";
             break;
         case ElevatedRun::Outcome::kUnavailable:
-            why = "administrator rights cannot be asked for here: " + run.why;
+            why = "administrator rights cannot be asked for here: " + run.why +
+                  "\n\nTo store these values from a terminal, an administrator can run:\n\n" +
+                  SetCommand(expected, StoredValues(store_, settings_));
             break;
         case ElevatedRun::Outcome::kExited:
             if (run.exitCode == kExitDone) {
