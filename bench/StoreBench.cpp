@@ -194,7 +194,7 @@ void RegisterLoads(const std::string& folder) {
 void RegisterRepeatedSections(const std::string& folder) {
     std::string others = "REGEDIT4\r\n";
     while (others.size() < 1000 * 1024) {
-        others += "\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Other]\r\n";
+        others += "\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\A]\r\n";
     }
     const std::string file = FreshRegistry(folder, "repeated.reg", others);
     auto store = std::make_shared<RegFileStore>(file);

@@ -113,8 +113,9 @@ TEST_P(CommandLine, Runs) {
     denied.openAllAccessFailure = denied.createFailure = status::kAccessDenied;
     SettingsStore& store = c.before == "denied" ? static_cast<SettingsStore&>(denied) : fileStore;
     const std::string input = c.input == "over-1MiB" ? std::string(kMaxRegFileSize + 1, ';')
-                              : c.input == "-" || c.input.starts_with("lines:") ? std::string()
-                                                     : Bytes(kData + "/" + c.input);
+                              : c.input == "-" || c.input.starts_with("lines:")
+                                  ? std::string()
+                                  : Bytes(kData + "/" + c.input);
     Console io;
     io.readInput = [&](std::string& text, std::size_t limit) {
         text = input.substr(0, limit + 1);
@@ -126,7 +127,7 @@ TEST_P(CommandLine, Runs) {
     const mode_t umask = ::umask(0);
     std::vector<std::string> args = Arguments(c.command, folder);
     const bool job = args.front() == "save-job";  // the job run with administrator rights
-    if (c.input.starts_with("lines:")) {  // its values as arguments, a line each
+    if (c.input.starts_with("lines:")) {          // its values as arguments, a line each
         std::istringstream lines(Bytes(kData + "/" + c.input.substr(6)));
         for (std::string line; std::getline(lines, line);) {
             args.push_back(line.substr(0, line.find('\r')));
