@@ -462,6 +462,8 @@ int QtWindowBackend::ShowMessage(DialogWindow* owner, std::string_view text,
         }
     }
     QMessageBox box(icon, FromAnsi(caption), FromAnsi(text), buttons, parent);
+    // A message may hold a command to copy (as Windows' boxes copy with Ctrl+C).
+    box.setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     const int pressed = box.exec();
     for (const MessageBoxResult& r : kMessageBoxResults) {
         if (pressed == r.button) {
