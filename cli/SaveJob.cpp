@@ -1,7 +1,8 @@
 #include "cli/SaveJob.h"
 
 #include <algorithm>
-#include <cstdint>
+
+#include "store/RegFile.h"
 
 namespace tavirap {
 
@@ -11,26 +12,6 @@ bool IsFingerprint(const std::string& text) {
     return text.size() == 16 && std::all_of(text.begin(), text.end(), [](char c) {
                return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f');
            });
-}
-
-// One --set argument, quoted for the platform's shell where it needs it.
-std::string Quoted(const std::string& word) {
-    const bool plain = std::all_of(word.begin(), word.end(), [](char c) {
-        return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') ||
-               std::string_view("=_-.,:+/").find(c) != std::string_view::npos;
-    });
-    if (plain) {
-        return word;
-    }
-#ifdef _WIN32
-    return "\"" + word + "\"";
-#else
-    std::string quoted = "'";
-    for (const char c : word) {
-        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    }
-    return quoted + "'";
-#endif
 }
 
 }  // namespace
@@ -59,32 +40,6 @@ int RunSaveJob(const std::vector<std::string>& args, SettingsStore& store, Conso
     io.out += job.out;
     io.err += job.err;
     return exitCode;
-}
-
-std::string SetCommand(const std::vector<RegValue>& from, const std::vector<RegValue>& to) {
-    std::string command;
-    for (const RegValue& value : to) {
-        if (std::find(from.begin(), from.end(), value) != from.end() &&
-            !(command.empty() && &value == &to.back())) {
-            continue;  // stored already; a command with nothing to set sets the last value
-        }
-        std::string text;
-        if (value.type == kRegDword && value.data.size() == 4) {
-            std::uint32_t bits = 0;
-            for (int i = 0; i < 4; ++i) {
-                bits |= std::uint32_t{value.data[i]} << (8 * i);
-            }
-            text = std::to_string(static_cast<std::int32_t>(bits));
-        } else {
-            text.assign(value.data.begin(), std::find(value.data.begin(), value.data.end(), 0));
-        }
-        command += " " + Quoted(value.name + "=" + text);
-    }
-#ifdef _WIN32
-    return "tavirap --set" + command;
-#else
-    return "sudo tavirap --set" + command;
-#endif
 }
 
 }  // namespace tavirap

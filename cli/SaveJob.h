@@ -10,7 +10,6 @@
 #include <vector>
 
 #include "cli/CommandLine.h"
-#include "store/RegFile.h"
 
 namespace tavirap {
 
@@ -20,9 +19,5 @@ namespace tavirap {
 // values' text; otherwise the values come from io.readInput. Exit codes as
 // the command line's: 2 for any other arguments.
 int RunSaveJob(const std::vector<std::string>& args, SettingsStore& store, Console& io);
-
-// The command that stores what differs between `from` and `to` from a
-// terminal, ready to copy: "sudo tavirap --set PortAdd3=12 MaxPort=16".
-std::string SetCommand(const std::vector<RegValue>& from, const std::vector<RegValue>& to);
 
 }  // namespace tavirap

@@ -10,8 +10,8 @@
 
 #include "cli/CommandLine.h"
 #include "cli/SaveJob.h"
-#include "store/MemoryStore.h"
 #include "store/RegFileStore.h"
+#include "tests/store/MemoryStore.h"
 
 namespace tavirap {
 namespace {
@@ -110,7 +110,7 @@ TEST_P(CommandLine, Runs) {
 
     RegFileStore fileStore(registry);
     MemoryStore denied;
-    denied.openAllAccessFailure = denied.createFailure = status::kAccessDenied;
+    denied.writeFailure = status::kAccessDenied;
     SettingsStore& store = c.before == "denied" ? static_cast<SettingsStore&>(denied) : fileStore;
     const std::string input = c.input == "over-1MiB" ? std::string(kMaxRegFileSize + 1, ';')
                               : c.input == "-" || c.input.starts_with("lines:")
