@@ -4,7 +4,7 @@
 #   agent.py dismiss - INPUT ERRORS COMMAND...      an agent on D-Bus that dismisses
 # COMMAND (pkexec ...) reads INPUT and writes its errors to ERRORS; the exit
 # code is COMMAND's.
-import os, pty, subprocess, sys
+import os, pty, subprocess, sys, termios, time
 
 mode, password, input_file, errors, command = sys.argv[1], sys.argv[2], sys.argv[3], sys.argv[4], sys.argv[5:]
 
@@ -27,6 +27,9 @@ if mode == "tty":
             break
         seen += chunk
         if not answered and b"Password:" in seen:
+            # Typed once the agent has turned echo off, which flushes what came before.
+            while termios.tcgetattr(fd)[3] & termios.ECHO:
+                time.sleep(0.01)
             os.write(fd, password.encode() + b"\n")
             answered = True
     sys.exit(os.waitstatus_to_exitcode(os.waitpid(pid, 0)[1]))
