@@ -279,14 +279,29 @@ StoreResult CheckWritable(const std::string& file) {
 // writer waits for another for a few seconds at most.
 StoreResult Lock(const std::string& file, FileDescriptor& lock) {
     const std::string path = file + ".lock";
-    lock = FileDescriptor(::open(path.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600));
-    struct stat info {};
-    if (!lock.Valid() || ::fstat(lock.Get(), &info) != 0) {
-        return FailErrno(status::kIoFailed, "cannot open the lock file " + path);
-    }
-    // Older releases let every user open it.
-    if ((info.st_mode & 07777) != 0600 && ::fchmod(lock.Get(), 0600) != 0) {
-        return FailErrno(status::kIoFailed, "cannot restrict the lock file " + path);
+    for (int attempt = 0;; ++attempt) {
+        lock = FileDescriptor(
+            ::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
+        if (lock.Valid()) {
+            if (::fchmod(lock.Get(), 0600) != 0) {  // whatever the umask
+                return FailErrno(status::kIoFailed, "cannot restrict the lock file " + path);
+            }
+            break;
+        }
+        lock = FileDescriptor(
+            errno == EEXIST ? ::open(path.c_str(), O_RDWR | O_NOFOLLOW | O_CLOEXEC) : -1);
+        struct stat info {};
+        if (!lock.Valid() || ::fstat(lock.Get(), &info) != 0) {
+            return FailErrno(status::kIoFailed, "cannot open the lock file " + path);
+        }
+        if (((info.st_mode & 07777) == 0600 && info.st_uid == ::geteuid()) || attempt > 0) {
+            break;
+        }
+        // One that an older release left open to every user, who could hold
+        // it: it goes, and one of this user's own takes its place.
+        if (::unlink(path.c_str()) != 0) {
+            return FailErrno(status::kIoFailed, "cannot replace the lock file " + path);
+        }
     }
     constexpr int kTries = 100;  // 50 ms apart: five seconds
     for (int tries = 1; ::flock(lock.Get(), LOCK_EX | LOCK_NB) != 0; ++tries) {

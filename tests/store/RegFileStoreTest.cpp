@@ -299,14 +299,17 @@ TEST_F(RegFileStoreTest, SecondWriterWaitsForTheFirstCommit) {
 }
 
 // Only the writers' user may open the lock (one an older release left open to
-// all is closed at the next write), so no other user can hold a save up;
+// all is replaced at the next write), so no other user can hold a save up;
 // readers take none; a writer held off gives up, saying the file is busy.
 TEST_F(RegFileStoreTest, NoOtherUserCanHoldTheLockAndReadersNeedNone) {
     const std::string lock = file + ".lock";
     WriteFile(lock, "");
     ASSERT_EQ(::chmod(lock.c_str(), 0666) | ::chmod(folder.Path().c_str(), 0755), 0);
+    const int heldBefore = ::open(lock.c_str(), O_RDONLY);  // by anyone, before the upgrade
+    ASSERT_EQ(::flock(heldBefore, LOCK_SH), 0);
     RegFileStore store(file);
     ASSERT_EQ(SaveSettings(store, WithParity("Odd Parity")), status::kSuccess);
+    ::close(heldBefore);
     struct stat info {};
     EXPECT_TRUE(::stat(lock.c_str(), &info) == 0 && (info.st_mode & 07777) == 0600);
     if (::geteuid() == 0) {  // another user is only to be had as root
