@@ -521,7 +521,8 @@ public:
         : program_(std::move(program)), leading_(std::move(leading)) {}
 
     ElevatedRun Run(const std::vector<std::string>& args, const std::string& input) override {
-        const QString pkexec = QStringLiteral("pkexec");
+        // Where Debian and Ubuntu install it: no environment chooses another.
+        const QString pkexec = QStringLiteral("/usr/bin/pkexec");
         QStringList arguments{FromAnsi(program_)};
         std::vector<std::string> all = leading_;
         all.insert(all.end(), args.begin(), args.end());
