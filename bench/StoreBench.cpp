@@ -188,6 +188,29 @@ void RegisterLoads(const std::string& folder) {
     }
 }
 
+// The parser's worst case: one key's header repeated with a blank line
+// between, to just under the 1 MiB limit. Each repeat continues the key's
+// section; it once re-scanned all that the key held so far.
+void RegisterRepeatedSections(const std::string& folder) {
+    std::string others = "REGEDIT4\r\n";
+    while (others.size() < 1000 * 1024) {
+        others += "\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\A]\r\n";
+    }
+    const std::string file = FreshRegistry(folder, "repeated.reg", others);
+    auto store = std::make_shared<RegFileStore>(file);
+    benchmark::RegisterBenchmark("load/repeated-1000KiB",
+                                 [=](benchmark::State& state) {
+                                     SideBySide(
+                                         state, [=] { LoadAlone(*store); },
+                                         [=] { benchmark::DoNotOptimize(ReadFile(file)); });
+                                 })
+        ->UseManualTime()
+        ->MinTime(0.2)
+        ->Unit(benchmark::kMicrosecond);
+    Rows().push_back({"Load alone, beside 1000 KiB of one key's header repeated with blank lines",
+                      "load/repeated-1000KiB", "s", "µs"});
+}
+
 }  // namespace
 
 void RegisterStoreBenchmarks(const Options& options) {
@@ -195,6 +218,7 @@ void RegisterStoreBenchmarks(const Options& options) {
     RegisterCommits("tmpfs", options.tmpfsFolder, 2000);
     RegisterStart(options.tmpfsFolder);
     RegisterLoads(options.tmpfsFolder);
+    RegisterRepeatedSections(options.tmpfsFolder);
 }
 
 }  // namespace tavirap::bench

@@ -9,6 +9,7 @@
 #include <optional>
 
 #include "Version.h"
+#include "cli/ExportFile.h"
 #include "settings/FieldChecks.h"
 #include "store/RegFile.h"
 #include "store/SettingsIo.h"
@@ -321,10 +322,8 @@ int Export(SettingsStore& store, const std::string& file, Console& io) {
         io.out += text;
         return kExitDone;
     }
-    File out(std::fopen(file.c_str(), "wb"), std::fclose);
-    const bool written = out && std::fwrite(text.data(), 1, text.size(), out.get()) == text.size();
-    if (!written || std::fclose(out.release()) != 0) {
-        io.err += std::string(kProgram) + ": " + file + ": cannot be written\n";
+    if (std::string why; !WriteExportFile(file, text, why)) {
+        io.err += std::string(kProgram) + ": " + file + ": cannot be written: " + why + "\n";
         return kExitStoreFailed;
     }
     return kExitDone;

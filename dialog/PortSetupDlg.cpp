@@ -1,5 +1,9 @@
 #include "dialog/PortSetupDlg.h"
 
+#include <algorithm>
+#include <cstdint>
+#include <string_view>
+
 #include "dialog/PortSetupExchange.h"
 #include "dialog/PortSetupForm.h"
 #include "settings/PortPages.h"
@@ -13,6 +17,55 @@ namespace {
 constexpr int kIconResource = 128;
 // Posted at start, so that a notice about the settings shows over the dialog.
 constexpr UINT ID_START_NOTICE = 0x8001;
+
+// One --set argument, quoted for the platform's shell where it needs it.
+std::string ShellWord(const std::string& word) {
+    const bool plain = std::all_of(word.begin(), word.end(), [](char c) {
+        return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') ||
+               std::string_view("=_-.,:+/").find(c) != std::string_view::npos;
+    });
+    if (plain) {
+        return word;
+    }
+#ifdef _WIN32
+    return "\"" + word + "\"";
+#else
+    std::string quoted = "'";
+    for (const char c : word) {
+        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    }
+    return quoted + "'";
+#endif
+}
+
+// The command that stores what differs between `from` and `to` from a
+// terminal, ready to copy: "sudo tavirap --set PortAdd3=12 MaxPort=16" (on
+// Windows, for a prompt run as administrator, without sudo).
+std::string SetCommand(const std::vector<RegValue>& from, const std::vector<RegValue>& to) {
+    std::string command;
+    for (const RegValue& value : to) {
+        if (std::find(from.begin(), from.end(), value) != from.end() &&
+            !(command.empty() && &value == &to.back())) {
+            continue;  // stored already; a command with nothing to set sets the last value
+        }
+        std::string text;
+        if (value.type == kRegDword && value.data.size() == 4) {
+            std::uint32_t bits = 0;
+            for (int i = 0; i < 4; ++i) {
+                bits |= std::uint32_t{value.data[i]} << (8 * i);
+            }
+            text = std::to_string(static_cast<std::int32_t>(bits));
+        } else {
+            text.assign(value.data.begin(), std::find(value.data.begin(), value.data.end(), 0));
+        }
+        command += " " + ShellWord(value.name + "=" + text);
+    }
+#ifdef _WIN32
+    return "tavirap --set" + command;
+#else
+    return "sudo tavirap --set" + command;
+#endif
+}
 
 constexpr const char* kChangedByOther =
     "The TAVIRPORT driver's settings were changed by another program after this dialog opened. "
@@ -31,10 +84,11 @@ ON_CBN_SELCHANGE(IDC_TOTAL_PORTS, &CPortSetupDlg::OnSelchangeTotalPorts)
 ON_COMMAND(ID_START_NOTICE, &CPortSetupDlg::OnStartNotice)
 END_MESSAGE_MAP()
 
-CPortSetupDlg::CPortSetupDlg(SettingsStore& store, CWnd* parent)
+CPortSetupDlg::CPortSetupDlg(SettingsStore& store, Elevation& rights, CWnd* parent)
     : CDialog(PortSetupTemplate(), parent),
       icon_(AfxGetApp()->LoadIconResource(kIconResource)),
-      store_(store) {}
+      store_(store),
+      rights_(rights) {}
 
 void CPortSetupDlg::DoDataExchange(CDataExchange& dx) {
     CDialog::DoDataExchange(dx);
@@ -149,8 +203,8 @@ std::vector<RegValue> CPortSetupDlg::ReadStored() {
 
 void CPortSetupDlg::SaveWithRights() {
     // Asked before rights are: whether another program changed the key. The
-    // import compares again under its own lock, and refuses (exit code 5)
-    // when the key changed in between.
+    // job compares again under its own lock, and refuses (exit code 5) when
+    // the key changed in between.
     std::vector<RegValue> expected = stored_;
     ElevatedRun run;
     for (;;) {
@@ -162,9 +216,7 @@ void CPortSetupDlg::SaveWithRights() {
         } else if (run.outcome == ElevatedRun::Outcome::kExited && run.exitCode == kExitChanged) {
             break;  // the import saw a change this user cannot see: said below
         }
-        run =
-            AfxGetBackend().RunElevated({"--import", "-", "--if-unchanged", Fingerprint(expected)},
-                                        ExportSettings(store_, settings_));
+        run = rights_.Run({Fingerprint(expected)}, ExportSettings(store_, settings_));
         if (run.outcome != ElevatedRun::Outcome::kExited || run.exitCode != kExitChanged) {
             break;
         }
@@ -178,7 +230,9 @@ void CPortSetupDlg::SaveWithRights() {
             why = "you are not authorised to change them: administrator rights were refused.";
             break;
         case ElevatedRun::Outcome::kUnavailable:
-            why = "administrator rights cannot be asked for here: " + run.why;
+            why = "administrator rights cannot be asked for here: " + run.why +
+                  "\n\nTo store these values from a terminal, an administrator can run:\n\n" +
+                  SetCommand(expected, StoredValues(store_, settings_));
             break;
         case ElevatedRun::Outcome::kExited:
             if (run.exitCode == kExitDone) {

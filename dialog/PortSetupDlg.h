@@ -10,7 +10,8 @@ namespace tavirap {
 
 class CPortSetupDlg : public CDialog {
 public:
-    explicit CPortSetupDlg(SettingsStore& store, CWnd* parent = nullptr);
+    // SAVE by a user who may only read the store asks for rights through `rights`.
+    CPortSetupDlg(SettingsStore& store, Elevation& rights, CWnd* parent = nullptr);
 
     const PortSettings& Settings() const { return settings_; }
 
@@ -35,8 +36,8 @@ private:
     void StoreAndShow(void (*pageOperation)(PortSettings&));
     // Reads the key into the record and shows its first page.
     void Load();
-    // Saves as another program (--import) with administrator rights, for a
-    // user who may only read the key.
+    // Saves through the job that runs with administrator rights (cli/SaveJob.h),
+    // for a user who may only read the key.
     void SaveWithRights();
     std::vector<RegValue> ReadStored();
     // Whether the user wants the values shown saved over the ones another
@@ -50,6 +51,7 @@ private:
     std::vector<RegValue> stored_;
     HICON icon_;
     SettingsStore& store_;
+    Elevation& rights_;
 };
 
 }  // namespace tavirap

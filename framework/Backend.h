@@ -118,14 +118,24 @@ public:
     virtual bool ShowHelp(std::uint32_t context) = 0;
     // Runs the application's message loop until the program quits.
     virtual int RunMessageLoop() = 0;
-    // Runs this program again with administrator rights and the arguments,
-    // and waits for it. An argument "-" stands for input, given on standard
-    // input where the platform can, otherwise as a file removed afterwards.
-    // For tests, the environment variable TAVIRAP_ELEVATE names a program run
-    // in place of the elevation, given this program's path and the arguments.
-    virtual ElevatedRun RunElevated(const std::vector<std::string>& args,
-                                    const std::string& input) = 0;
 };
+
+// Runs the program's one job that needs administrator rights and waits for
+// it: on Linux pkexec (the polkit action names the program), on Windows the
+// UAC prompt. The dialog is given one as it is given its store, so that tests
+// give it a fake.
+class Elevation {
+public:
+    virtual ~Elevation() = default;
+    // `args` follow the program's leading arguments; `input` is its standard
+    // input, or where a program started with rights gets none (Windows), its
+    // lines follow as arguments: no file that anyone could swap is read.
+    virtual ElevatedRun Run(const std::vector<std::string>& args, const std::string& input) = 0;
+};
+
+// The platform's elevation of `program` with its leading arguments: on Linux
+// the program's full path, on Windows a program beside this one.
+std::unique_ptr<Elevation> MakeElevation(std::string program, std::vector<std::string> leading);
 
 // The process's backend; set by the backend's entry point (or by a test).
 WindowBackend& AfxGetBackend();

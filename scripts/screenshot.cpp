@@ -29,7 +29,9 @@ int main(int argc, char** argv) {
            "\r\n"
            "\"MaxPort\"=dword:00000010\r\n\"BaudRate\"=\"115200\"\r\n\"TRxPort\"=\"COM3\"\r\n";
     tavirap::RegFileStore store(file);
-    tavirap::CPortSetupDlg dialog(store);
+    const auto rights =
+        tavirap::MakeElevation("/nonexistent", {});  // never asked: nothing is saved
+    tavirap::CPortSetupDlg dialog(store, *rights);
     dialog.Create();
     QDialog* window = tavirap::QtDialogOf(dialog);
     if (!QTest::qWaitForWindowExposed(window)) {

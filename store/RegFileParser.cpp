@@ -176,12 +176,9 @@ private:
             document_.sections.back().line = next_;
         }
         section_ = &document_.sections[known->second];
-        names_.clear();
-        for (std::size_t i = 0; i < section_->entries.size(); ++i) {
-            if (section_->entries[i].isValue) {
-                names_.emplace_back(NameHash(section_->entries[i].value.name), i);
-            }
-        }
+        // Kept per section, so that a key whose header repeats is not scanned again.
+        names_.resize(document_.sections.size());
+        sectionNames_ = &names_[known->second];
         return true;
     }
 
@@ -212,11 +209,11 @@ private:
         // Import would keep the later line; refusing keeps the earlier one from
         // being dropped unseen by the next commit.
         const std::uint64_t hash = NameHash(value.name);
-        const bool twice = std::any_of(names_.begin(), names_.end(), [&](const auto& name) {
-            return name.first == hash &&
-                   SameName(section_->entries[name.second].value.name, value.name);
+        const auto [first, last] = sectionNames_->equal_range(hash);
+        const bool twice = std::any_of(first, last, [&](const auto& name) {
+            return SameName(section_->entries[name.second].value.name, value.name);
         });
-        names_.emplace_back(hash, section_->entries.size());
+        sectionNames_->emplace(hash, section_->entries.size());
         if (twice) {
             return Fail("the value " + (value.name.empty() ? "@" : Quoted(value.name)) +
                         " appears a second time in the key");
@@ -319,9 +316,10 @@ private:
     RegSection* section_ = nullptr;
     // Each key's section, so that a file of many keys reads in linear time.
     std::unordered_map<std::string, std::size_t> sectionIndex_;
-    // The hash and entry of each value of section_, so that a name set twice
-    // is found without comparing every pair of names.
-    std::vector<std::pair<std::uint64_t, std::size_t>> names_;
+    // For each section, the hash and entry of each of its values, so that a
+    // name set twice is found without comparing every pair of names.
+    std::vector<std::unordered_multimap<std::uint64_t, std::size_t>> names_;
+    std::unordered_multimap<std::uint64_t, std::size_t>* sectionNames_ = nullptr;
 };
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <utility>
 
 #include "store/RegFile.h"
@@ -30,7 +31,7 @@ struct ErrnoStatus {
 constexpr std::array<ErrnoStatus, 8> kErrnoStatuses{{
     {EACCES, status::kAccessDenied},
     {EPERM, status::kAccessDenied},
-    {EROFS, status::kAccessDenied},
+    {EROFS, status::kWriteProtect},
     {ENOSPC, status::kDiskFull},
     {EDQUOT, status::kDiskFull},
     {ENOENT, status::kNotFound},
@@ -272,28 +273,48 @@ StoreResult CheckWritable(const std::string& file) {
 }
 
 // The lock lives in a file of its own beside the registry file, as the
-// registry file is replaced by every commit.
-StoreResult Lock(const std::string& file, bool exclusive, FileDescriptor& lock) {
+// registry file is replaced by every commit. Only writers take it, and only
+// the file's owner may open it: readers need no lock, as the file is only
+// ever replaced whole, and no other user can hold it to stop a save. A
+// writer waits for another for a few seconds at most.
+StoreResult Lock(const std::string& file, FileDescriptor& lock) {
     const std::string path = file + ".lock";
-    lock = FileDescriptor(
-        ::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644));
-    if (lock.Valid()) {
-        ::fchmod(lock.Get(), 0644);  // so that every reader can lock it too
-    } else if (errno == EEXIST) {
-        lock = FileDescriptor(::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
-    } else if (!exclusive &&
-               (errno == EACCES || errno == EPERM || errno == EROFS || errno == ENOENT)) {
-        // Nobody has written the file here yet, or may: a reader sees a
-        // whole file without the lock, as files are only ever replaced whole.
-        return status::kSuccess;
+    for (int attempt = 0;; ++attempt) {
+        lock = FileDescriptor(
+            ::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
+        if (lock.Valid()) {
+            if (::fchmod(lock.Get(), 0600) != 0) {  // whatever the umask
+                return FailErrno(status::kIoFailed, "cannot restrict the lock file " + path);
+            }
+            break;
+        }
+        lock = FileDescriptor(
+            errno == EEXIST ? ::open(path.c_str(), O_RDWR | O_NOFOLLOW | O_CLOEXEC) : -1);
+        struct stat info {};
+        if (!lock.Valid() || ::fstat(lock.Get(), &info) != 0) {
+            return FailErrno(status::kIoFailed, "cannot open the lock file " + path);
+        }
+        if (((info.st_mode & 07777) == 0600 && info.st_uid == ::geteuid()) || attempt > 0) {
+            break;
+        }
+        // One that an older release left open to every user, who could hold
+        // it: it goes, and one of this user's own takes its place.
+        if (::unlink(path.c_str()) != 0) {
+            return FailErrno(status::kIoFailed, "cannot replace the lock file " + path);
+        }
     }
-    if (!lock.Valid()) {
-        return FailErrno(status::kIoFailed, "cannot open the lock file " + path);
-    }
-    while (::flock(lock.Get(), exclusive ? LOCK_EX : LOCK_SH) != 0) {
-        if (errno != EINTR) {
+    constexpr int kTries = 100;  // 50 ms apart: five seconds
+    for (int tries = 1; ::flock(lock.Get(), LOCK_EX | LOCK_NB) != 0; ++tries) {
+        if (errno != EWOULDBLOCK && errno != EINTR) {
             return FailErrno(status::kIoFailed, "cannot lock " + path);
         }
+        if (tries == kTries) {
+            return {status::kBusy, "the settings in " + file +
+                                       " are busy: another program has held the lock " + path +
+                                       " for five seconds"};
+        }
+        const timespec pause{0, 50'000'000};
+        ::nanosleep(&pause, nullptr);
     }
     return status::kSuccess;
 }
@@ -301,7 +322,15 @@ StoreResult Lock(const std::string& file, bool exclusive, FileDescriptor& lock) 
 // A missing file is an empty registry.
 StoreResult Load(const std::string& file, RegDocument& document) {
     document = RegDocument{};
-    FileDescriptor in(::open(file.c_str(), O_RDONLY | O_CLOEXEC));
+    // Neither a link (a save would replace it, not its target) nor anything
+    // that could hold the open up (a FIFO): only the file itself is read.
+    FileDescriptor in(::open(file.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC));
+    if (!in.Valid() && errno == ELOOP) {
+        return {status::kBadDatabase,
+                file +
+                    " is a symbolic link; it must be the registry file itself, which each "
+                    "save replaces whole"};
+    }
     if (!in.Valid()) {
         return errno == ENOENT ? StoreResult()
                                : FailErrno(status::kIoFailed, "cannot read " + file);
@@ -376,8 +405,8 @@ StoreResult RegFileStore::Open(std::string_view path, Mode mode,
     const bool writable = mode != Mode::kReadOnly;
     StoreResult result = writable ? CheckWritable(file_) : StoreResult();
     FileDescriptor lock;
-    if (result.Ok()) {
-        result = Lock(file_, writable, lock);
+    if (result.Ok() && writable) {
+        result = Lock(file_, lock);
     }
     if (result.Ok() && writable) {
         // Temporary files are only made under this lock: one seen now was

@@ -32,9 +32,6 @@ public:
     // file: nothing is shown.
     bool ShowHelp(std::uint32_t context) override;
     int RunMessageLoop() override;
-    // Through pkexec, with the input on standard input.
-    ElevatedRun RunElevated(const std::vector<std::string>& args,
-                            const std::string& input) override;
 
     static const QIcon& IconOf(HICON icon);
 

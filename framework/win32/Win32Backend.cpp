@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <io.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <exception>
 #include <stdexcept>
@@ -470,66 +471,85 @@ bool Win32WindowBackend::ShowHelp(std::uint32_t) {
     return false;
 }
 
-ElevatedRun Win32WindowBackend::RunElevated(const std::vector<std::string>& args,
-                                            const std::string& input) {
-    // The input goes in a file of the user's own: an elevated program gets
-    // no standard input from the one that asked for it.
-    char folder[MAX_PATH + 1] = {};
-    char file[MAX_PATH + 1] = {};
-    if (GetTempPathA(MAX_PATH, folder) == 0 || GetTempFileNameA(folder, "tav", 0, file) == 0) {
-        return {ElevatedRun::Outcome::kUnavailable, 0, "no temporary file for the settings"};
+namespace {
+
+// One argument as the started program's C runtime splits its command line.
+std::string QuoteArgument(const std::string& arg) {
+    std::string quoted = "\"";
+    std::size_t backslashes = 0;
+    for (const char c : arg) {
+        if (c == '\\') {
+            ++backslashes;
+            continue;
+        }
+        quoted.append(c == '"' ? 2 * backslashes + 1 : backslashes, '\\');
+        backslashes = 0;
+        quoted += c;
     }
-    HANDLE out = CreateFileA(file, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                             FILE_ATTRIBUTE_TEMPORARY, nullptr);
-    DWORD written = 0;
-    const bool stored =
-        out != INVALID_HANDLE_VALUE &&
-        WriteFile(out, input.data(), static_cast<DWORD>(input.size()), &written, nullptr) &&
-        written == input.size();
-    if (out != INVALID_HANDLE_VALUE) {
-        CloseHandle(out);
-    }
-    char program[MAX_PATH + 1] = {};
-    GetModuleFileNameA(nullptr, program, MAX_PATH);
-    std::string parameters;
-    // TAVIRAP_ELEVATE names a stand-in for tests, run with this program's path first.
-    char standIn[MAX_PATH + 1] = {};
-    const bool testing = GetEnvironmentVariableA("TAVIRAP_ELEVATE", standIn, MAX_PATH) > 0;
-    if (testing) {
-        parameters = "\"" + std::string(program) + "\"";
-    }
-    for (const std::string& arg : args) {
-        parameters += (parameters.empty() ? "\"" : " \"") + (arg == "-" ? file : arg) + "\"";
-    }
-    SHELLEXECUTEINFOA run{};
-    run.cbSize = sizeof run;
-    run.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_NOASYNC | SEE_MASK_FLAG_NO_UI;
-    run.hwnd = GetActiveWindow();
-    run.lpVerb = "runas";
-    run.lpFile = testing ? standIn : program;
-    run.lpParameters = parameters.c_str();
-    run.nShow = SW_HIDE;
-    ElevatedRun result;
-    if (!stored) {
-        result = {ElevatedRun::Outcome::kUnavailable, 0,
-                  "the settings could not be written to " + std::string(file)};
-    } else if (!ShellExecuteExA(&run)) {
-        const DWORD error = GetLastError();
-        result = error == ERROR_CANCELLED
-                     ? ElevatedRun{ElevatedRun::Outcome::kDismissed, 0, {}}
-                     : ElevatedRun{ElevatedRun::Outcome::kUnavailable, 0,
-                                   "the program could not be started with administrator rights "
-                                   "(error " +
-                                       std::to_string(error) + ")"};
-    } else {
+    quoted.append(2 * backslashes, '\\');
+    return quoted + "\"";
+}
+
+// ShellExecuteEx's "runas" (the UAC prompt) on a program beside this one.
+// A program started so gets no standard input: the input's lines follow the
+// arguments, so that what runs with rights is exactly what was asked for and
+// no file is left or read.
+class RunasElevation : public Elevation {
+public:
+    RunasElevation(std::string program, std::vector<std::string> leading)
+        : program_(std::move(program)), leading_(std::move(leading)) {}
+
+    ElevatedRun Run(const std::vector<std::string>& args, const std::string& input) override {
+        char self[MAX_PATH + 1] = {};
+        const DWORD length = GetModuleFileNameA(nullptr, self, MAX_PATH);
+        std::string program(self, length);
+        program = program.substr(0, program.find_last_of("\\/") + 1) + program_;
+        std::vector<std::string> all = leading_;
+        all.insert(all.end(), args.begin(), args.end());
+        for (std::size_t start = 0; start < input.size();) {
+            const std::size_t end = std::min(input.find('\n', start), input.size());
+            all.push_back(
+                input.substr(start, end - start - (end > start && input[end - 1] == '\r')));
+            start = end + 1;
+        }
+        std::string parameters;
+        for (const std::string& arg : all) {
+            parameters += (parameters.empty() ? "" : " ") + QuoteArgument(arg);
+        }
+        SHELLEXECUTEINFOA run{};
+        run.cbSize = sizeof run;
+        run.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_NOASYNC | SEE_MASK_FLAG_NO_UI;
+        run.hwnd = GetActiveWindow();
+        run.lpVerb = "runas";
+        run.lpFile = program.c_str();
+        run.lpParameters = parameters.c_str();
+        run.nShow = SW_HIDE;
+        if (!ShellExecuteExA(&run)) {
+            const DWORD error = GetLastError();
+            return error == ERROR_CANCELLED
+                       ? ElevatedRun{ElevatedRun::Outcome::kDismissed, 0, {}}
+                       : ElevatedRun{ElevatedRun::Outcome::kUnavailable, 0,
+                                     program +
+                                         " could not be started with administrator rights "
+                                         "(error " +
+                                         std::to_string(error) + ")"};
+        }
         WaitForSingleObject(run.hProcess, INFINITE);
         DWORD exitCode = 0;
         GetExitCodeProcess(run.hProcess, &exitCode);
         CloseHandle(run.hProcess);
-        result = {ElevatedRun::Outcome::kExited, static_cast<int>(exitCode), {}};
+        return {ElevatedRun::Outcome::kExited, static_cast<int>(exitCode), {}};
     }
-    DeleteFileA(file);
-    return result;
+
+private:
+    std::string program_;
+    std::vector<std::string> leading_;
+};
+
+}  // namespace
+
+std::unique_ptr<Elevation> MakeElevation(std::string program, std::vector<std::string> leading) {
+    return std::make_unique<RunasElevation>(std::move(program), std::move(leading));
 }
 
 int Win32WindowBackend::RunMessageLoop() {

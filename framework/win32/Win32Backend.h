@@ -31,10 +31,6 @@ public:
     // program has none: nothing is shown.
     bool ShowHelp(std::uint32_t context) override;
     int RunMessageLoop() override;
-    // ShellExecuteEx's "runas" (the UAC prompt), with the input in a
-    // temporary file.
-    ElevatedRun RunElevated(const std::vector<std::string>& args,
-                            const std::string& input) override;
 };
 
 // The program's entry on Win32, for the GUI program and its console twin

@@ -6,8 +6,10 @@
 
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 
 #include "cli/CommandLine.h"
+#include "cli/SaveJob.h"
 #include "store/RegFileStore.h"
 #include "tests/store/MemoryStore.h"
 
@@ -111,14 +113,34 @@ TEST_P(CommandLine, Runs) {
     denied.writeFailure = status::kAccessDenied;
     SettingsStore& store = c.before == "denied" ? static_cast<SettingsStore&>(denied) : fileStore;
     const std::string input = c.input == "over-1MiB" ? std::string(kMaxRegFileSize + 1, ';')
-                              : c.input == "-"       ? std::string()
-                                                     : Bytes(kData + "/" + c.input);
+                              : c.input == "-" || c.input.starts_with("lines:")
+                                  ? std::string()
+                                  : Bytes(kData + "/" + c.input);
     Console io;
     io.readInput = [&](std::string& text, std::size_t limit) {
         text = input.substr(0, limit + 1);
         return true;
     };
-    const int exit = RunCommandLine(Arguments(c.command, folder), store, io);
+    // A link planted where --export may be pointed, and a umask that would
+    // make what it writes world-writable.
+    ::symlink((folder + "/victim").c_str(), (folder + "/planted").c_str());
+    const mode_t umask = ::umask(0);
+    std::vector<std::string> args = Arguments(c.command, folder);
+    const bool job = args.front() == "save-job";  // the job run with administrator rights
+    if (c.input.starts_with("lines:")) {          // its values as arguments, a line each
+        std::istringstream lines(Bytes(kData + "/" + c.input.substr(6)));
+        for (std::string line; std::getline(lines, line);) {
+            args.push_back(line.substr(0, line.find('\r')));
+        }
+    }
+    const int exit = job ? RunSaveJob({args.begin() + 1, args.end()}, store, io)
+                         : RunCommandLine(args, store, io);
+    ::umask(umask);
+    struct stat exported {};
+    if (::stat((folder + "/exported.reg").c_str(), &exported) == 0) {
+        EXPECT_EQ(exported.st_mode & 07777, 0644u);
+    }
+    EXPECT_FALSE(std::filesystem::exists(folder + "/victim"));
     const std::string& output = io.out;
 
     EXPECT_EQ(std::to_string(exit), c.exit) << io.err;

@@ -6,19 +6,16 @@
 #include <memory>
 #include <string>
 
+#include "framework/Backend.h"
 #include "store/SettingsStore.h"
 
 namespace tavirap::test {
 
 // A store with an empty registry of its own for the scenario.
 std::unique_ptr<SettingsStore> MakeScenarioStore(const std::string& scenario);
-// Where that store keeps the key, and the store opened there again by
-// another process: the one SAVE runs with administrator rights.
-std::string StoreAddress(SettingsStore& store);
-std::unique_ptr<SettingsStore> OpenStoreAt(const std::string& address);
-
-// The test program standing in for the program that SAVE runs with
-// administrator rights: --import into the scenario's store.
-int ImportAsElevated(int argc, char** argv);
+// Rights for SAVE as `how` says: the save job run on the store ("run"), a
+// job that ends with exit code N ("exit-N"), or pkexec's "dismissed",
+// "refused" and "no-agent".
+std::unique_ptr<Elevation> MakeFakeElevation(const std::string& how, SettingsStore& store);
 
 }  // namespace tavirap::test

@@ -78,15 +78,12 @@ TEST_P(ReadOnlyRun, ShowsTheValuesAndRefusesToSave) {
     if (::geteuid() != 0 && !c.fileWritable && ::access(file.c_str(), W_OK) == 0) {
         GTEST_SKIP() << "this process may write a read-only file and cannot become another user";
     }
-    // No rights to be had here; but where the file was repaired, rights that
-    // would import the values shown into it.
-    ::setenv("TAVIRAP_ELEVATE",
-             c.repaired.empty() ? "/nonexistent/pkexec" : TAVIRAP_DIALOG_DATA "/elevate", 1);
-    ::setenv("TAVIRAP_TEST_ELEVATION", "run", 1);
-    ::setenv("TAVIRAP_TEST_STORE", file.c_str(), 1);
     EXPECT_IN_CHILD(RunAsUser([&] {
         RegFileStore store(file);
-        CPortSetupDlg dialog(store);
+        // No rights to be had here; but where the file was repaired, rights
+        // that would store the values shown into it.
+        const auto rights = test::MakeFakeElevation(c.repaired.empty() ? "no-agent" : "run", store);
+        CPortSetupDlg dialog(store, *rights);
         const auto driver = test::MakeUiDriver(dialog);
         driver->Open();
         const std::vector<test::Box>& boxes = driver->Boxes();
@@ -116,14 +113,6 @@ INSTANTIATE_TEST_SUITE_P(Files, ReadOnlyRun, ::testing::ValuesIn(kReadOnlyCases)
 
 std::unique_ptr<SettingsStore> test::MakeScenarioStore(const std::string&) {
     return std::make_unique<TempRegFileStore>();
-}
-
-std::string test::StoreAddress(SettingsStore& store) {
-    return static_cast<RegFileStore&>(store).File();
-}
-
-std::unique_ptr<SettingsStore> test::OpenStoreAt(const std::string& address) {
-    return std::make_unique<RegFileStore>(address);
 }
 
 }  // namespace tavirap

@@ -4,15 +4,9 @@
 
 #include <QApplication>
 
-#include <string_view>
-
 #include "framework/qt/QtBackend.h"
-#include "tests/dialog/DialogScenarios.h"
 
 int main(int argc, char** argv) {
-    if (argc > 1 && std::string_view(argv[1]) == "--import") {
-        return tavirap::test::ImportAsElevated(argc, argv);
-    }
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }

@@ -21,16 +21,6 @@ std::unique_ptr<SettingsStore> test::MakeScenarioStore(const std::string& scenar
     return std::make_unique<TestKeyStore>("dialog-" + scenario);
 }
 
-std::string test::StoreAddress(SettingsStore& store) {
-    return static_cast<TestKeyStore&>(store).Path();
-}
-
-std::unique_ptr<SettingsStore> test::OpenStoreAt(const std::string& address) {
-    HKEY key = nullptr;
-    RegOpenKeyExA(HKEY_CURRENT_USER, address.c_str(), 0, KEY_ALL_ACCESS, &key);
-    return std::make_unique<RegistryStore>(key);  // the process ends with the key open
-}
-
 }  // namespace tavirap
 
 namespace tavirap {
@@ -78,7 +68,8 @@ TEST(Accessibility, AddressFieldsAreNamedByTheirRows) {
     const std::uint8_t all[4] = {64, 0, 0, 0};
     ASSERT_EQ(key->SetValue("MaxPort", kRegDword, all, 4), status::kSuccess);
     key->Close();
-    CPortSetupDlg dialog(store);
+    const auto rights = test::MakeFakeElevation("no-agent", store);
+    CPortSetupDlg dialog(store, *rights);
     const auto driver = test::MakeUiDriver(dialog);
     driver->Open();
     EXPECT_EQ(AccessibleName(Win32ControlOf(dialog, kRowAddressIds[1])), "SERIAL2 address");
