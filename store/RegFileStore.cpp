@@ -16,10 +16,6 @@
 
 namespace tavirap {
 
-std::string DefaultRegistryFile() {
-    return TAVIRAP_REGISTRY_FILE;
-}
-
 namespace {
 
 struct ErrnoStatus {
