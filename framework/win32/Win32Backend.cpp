@@ -484,8 +484,10 @@ void LoadAccessibility() {
     const auto start = Proc<HRESULT(WINAPI*)(LPVOID, DWORD)>(a.ole32, "CoInitializeEx");
     const auto create = Proc<HRESULT(WINAPI*)(REFCLSID, LPUNKNOWN, DWORD, REFIID, LPVOID*)>(
         a.ole32, "CoCreateInstance");
-    a.comStarted = start != nullptr && SUCCEEDED(start(nullptr, COINIT_APARTMENTTHREADED));
-    if (a.comStarted && create != nullptr &&
+    const HRESULT started = start != nullptr ? start(nullptr, COINIT_APARTMENTTHREADED) : E_FAIL;
+    a.comStarted = SUCCEEDED(started);  // S_FALSE too: this thread had started COM already
+    // A thread in another apartment has COM started all the same.
+    if ((a.comStarted || started == RPC_E_CHANGED_MODE) && create != nullptr &&
         FAILED(create(CLSID_AccPropServices, nullptr, CLSCTX_INPROC_SERVER, IID_IAccPropServices,
                       reinterpret_cast<void**>(&a.services)))) {
         a.services = nullptr;
