@@ -100,12 +100,14 @@ private:
 class Win32DialogWindow;
 
 // The accessibility services (COM, and oleacc through it) load at the first
-// request of an accessibility client, WM_GETOBJECT to any window of the
-// thread, and only then are the dialogs' controls named: a start that no
-// client reads loads neither. A thread hook sees the request, since a
-// client asks the control itself, not the dialog.
+// request of an accessibility client, WM_GETOBJECT to the dialog or to a
+// control that takes the focus, and only then are the dialogs' controls
+// named: a start that no client reads loads neither. A client asks the
+// focused control itself, so those controls are watched (subclassed); a
+// thread hook would cost a round trip to Wine's server for every message.
 struct Accessibility {
-    HHOOK watch = nullptr;
+    std::vector<std::pair<HWND, WNDPROC>> watched;  // each with its own procedure
+    bool loaded = false;
     HMODULE ole32 = nullptr;
     bool comStarted = false;
     IAccPropServices* services = nullptr;
@@ -122,11 +124,28 @@ Function Proc(HMODULE module, const char* name) {
 
 void LoadAccessibility();
 
-LRESULT CALLBACK WatchForAccessibilityClients(int code, WPARAM wParam, LPARAM lParam) {
-    if (code == HC_ACTION && reinterpret_cast<const CWPSTRUCT*>(lParam)->message == WM_GETOBJECT) {
+LRESULT CALLBACK WatchForAccessibilityClients(HWND hwnd, ::UINT message, ::WPARAM wParam,
+                                              ::LPARAM lParam) {
+    auto& watched = g_accessibility.watched;
+    const auto it = std::find_if(watched.begin(), watched.end(),
+                                 [hwnd](const auto& w) { return w.first == hwnd; });
+    const WNDPROC own = it != watched.end() ? it->second : &DefWindowProcW;
+    if (message == WM_GETOBJECT && !g_accessibility.loaded) {
         LoadAccessibility();
+    } else if (message == WM_NCDESTROY && it != watched.end()) {
+        watched.erase(it);
     }
-    return CallNextHookEx(nullptr, code, wParam, lParam);
+    return CallWindowProcW(own, hwnd, message, wParam, lParam);
+}
+
+void WatchForAccessibilityClients(HWND control) {
+    if (control != nullptr && !g_accessibility.loaded) {
+        g_accessibility.watched.emplace_back(
+            control,
+            reinterpret_cast<WNDPROC>(SetWindowLongPtrW(
+                control, GWLP_WNDPROC,
+                reinterpret_cast<LONG_PTR>(static_cast<WNDPROC>(&WatchForAccessibilityClients)))));
+    }
 }
 
 class Win32DialogWindow : public DialogWindow {
@@ -259,6 +278,16 @@ Win32DialogWindow::Win32DialogWindow(const DialogTemplate& dialog, CWnd& owner)
                                  ")");
     }
     g_accessibility.windows.push_back(this);
+    for (HWND c = GetWindow(hwnd_, GW_CHILD); c != nullptr; c = GetWindow(c, GW_HWNDNEXT)) {
+        COMBOBOXINFO combo{};
+        combo.cbSize = sizeof combo;
+        if ((GetWindowLongPtrA(c, GWL_STYLE) & WS_TABSTOP) != 0) {
+            WatchForAccessibilityClients(c);
+            if (GetComboBoxInfo(c, &combo) && combo.hwndItem != c) {
+                WatchForAccessibilityClients(combo.hwndItem);
+            }
+        }
+    }
     NameControls();
 }
 
@@ -412,6 +441,11 @@ INT_PTR Win32DialogWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
         case WM_QUERYDRAGICON:
             // One of the messages whose result a dialog procedure returns as it is.
             return Deliver(WM_QUERYDRAGICON, 0, 0, result) ? result : FALSE;
+        case WM_GETOBJECT:
+            if (!g_accessibility.loaded) {
+                LoadAccessibility();
+            }
+            return FALSE;
         default:
             return FALSE;
     }
@@ -478,8 +512,7 @@ namespace {
 
 void LoadAccessibility() {
     Accessibility& a = g_accessibility;
-    UnhookWindowsHookEx(a.watch);
-    a.watch = nullptr;
+    a.loaded = true;
     a.ole32 = LoadLibraryA("ole32.dll");
     const auto start = Proc<HRESULT(WINAPI*)(LPVOID, DWORD)>(a.ole32, "CoInitializeEx");
     const auto create = Proc<HRESULT(WINAPI*)(REFCLSID, LPUNKNOWN, DWORD, REFIID, LPVOID*)>(
@@ -504,17 +537,12 @@ Win32WindowBackend::Win32WindowBackend() {
     controls.dwSize = sizeof controls;
     controls.dwICC = ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES;
     InitCommonControlsEx(&controls);
-    g_accessibility.watch = SetWindowsHookExA(WH_CALLWNDPROC, &WatchForAccessibilityClients,
-                                              nullptr, GetCurrentThreadId());
     AfxSetBackend(this);
 }
 
 Win32WindowBackend::~Win32WindowBackend() {
     AfxSetBackend(nullptr);
     Accessibility& a = g_accessibility;
-    if (a.watch != nullptr) {
-        UnhookWindowsHookEx(a.watch);
-    }
     if (a.services != nullptr) {
         a.services->Release();
     }
@@ -524,7 +552,10 @@ Win32WindowBackend::~Win32WindowBackend() {
     if (a.ole32 != nullptr) {
         FreeLibrary(a.ole32);
     }
-    a = {};
+    // Watched windows that outlive the backend keep their procedures.
+    a.loaded = a.comStarted = false;
+    a.ole32 = nullptr;
+    a.services = nullptr;
 }
 
 std::unique_ptr<DialogWindow> Win32WindowBackend::CreateDialogWindow(const DialogTemplate& dialog,
