@@ -64,16 +64,10 @@ def poll(what, check, timeout=5.0):
 def stored():
     """The registry file's values by name in lower case: numbers, texts to their zero."""
     text = re.sub(r"\\\r?\n\s*", "", open(registry, encoding="latin-1").read())
-    values = {}
-    for name, kind, data in re.findall(r'^"(.+?)"=(dword:|hex\(1\):|")(.*?)\r?$', text, re.M):
-        if kind == "dword:":
-            values[name.lower()] = int(data, 16)
-        elif kind == '"':
-            values[name.lower()] = data[:-1]
-        else:
-            raw = bytes(int(b, 16) for b in data.split(",") if b.strip())
-            values[name.lower()] = raw.split(b"\0")[0].decode("latin-1")
-    return values
+    decode = {"dword:": lambda d: int(d, 16), '"': lambda d: d[:-1],
+              "hex(1):": lambda d: bytes.fromhex(d.replace(",", "")).split(b"\0")[0].decode()}
+    return {name.lower(): decode[kind](data) for name, kind, data
+            in re.findall(r'^"(.+?)"=(dword:|hex\(1\):|")(.*?)\r?$', text, re.M)}
 
 
 def run(program):
@@ -110,8 +104,7 @@ def run(program):
 
     def press(o):
         action = o.queryAction()
-        names = [action.getName(i) for i in range(action.nActions)]
-        action.doAction(names.index("Press"))
+        action.doAction([action.getName(i) for i in range(action.nActions)].index("Press"))
 
     def field(name):  # an address field, or a combo box's edit field
         o = named(name)
