@@ -8,8 +8,8 @@
 #include <fstream>
 
 #include "cli/CommandLine.h"
-#include "store/MemoryStore.h"
 #include "store/RegFileStore.h"
+#include "tests/store/MemoryStore.h"
 
 namespace tavirap {
 namespace {
@@ -108,7 +108,7 @@ TEST_P(CommandLine, Runs) {
 
     RegFileStore fileStore(registry);
     MemoryStore denied;
-    denied.openAllAccessFailure = denied.createFailure = status::kAccessDenied;
+    denied.writeFailure = status::kAccessDenied;
     SettingsStore& store = c.before == "denied" ? static_cast<SettingsStore&>(denied) : fileStore;
     const std::string input = c.input == "over-1MiB" ? std::string(kMaxRegFileSize + 1, ';')
                               : c.input == "-"       ? std::string()
