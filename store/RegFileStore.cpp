@@ -17,10 +17,6 @@
 
 namespace tavirap {
 
-std::string DefaultRegistryFile() {
-    return TAVIRAP_DEFAULT_REGISTRY_FILE;
-}
-
 namespace {
 
 struct ErrnoStatus {

@@ -1,5 +1,6 @@
 #include "framework/qt/QtBackend.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QDialog>
 #include <QDir>
@@ -324,11 +325,19 @@ TemplateComboBox* QtDialogWindow::Combo(int id) const {
 }
 
 void QtDialogWindow::NameFromLabels(std::size_t labelIndex) {
-    const auto* label = qobject_cast<QLabel*>(widgets_[labelIndex]);
+    auto* label = qobject_cast<QLabel*>(widgets_[labelIndex]);
     for (const ControlLabel& l : template_.labels) {
-        if (l.labelIndex == labelIndex && label != nullptr) {
-            widgets_[IndexOf(l.controlId)]->setAccessibleName(
-                FromAnsi(AccessibleNameFromLabel(ToAnsi(label->text()), l.suffix)));
+        if (l.labelIndex != labelIndex || label == nullptr) {
+            continue;
+        }
+        // The buddy ties the label to its field (a labelled-by relation); the
+        // name says it where only names are read, in a combo's edit field too.
+        QWidget* field = widgets_[IndexOf(l.controlId)];
+        label->setBuddy(field);
+        const QString name = FromAnsi(AccessibleNameFromLabel(ToAnsi(label->text()), l.suffix));
+        field->setAccessibleName(name);
+        if (auto* combo = dynamic_cast<TemplateComboBox*>(field); combo && combo->Field()) {
+            combo->Field()->setAccessibleName(name);
         }
     }
 }
@@ -433,11 +442,13 @@ const MessageBoxResult kMessageBoxResults[] = {
 }  // namespace
 
 QtWindowBackend::QtWindowBackend() {
+    QAccessible::installFactory(&AccessibleTemplateComboBox);
     AfxSetBackend(this);
 }
 
 QtWindowBackend::~QtWindowBackend() {
     AfxSetBackend(nullptr);
+    QAccessible::removeFactory(&AccessibleTemplateComboBox);
 }
 
 std::unique_ptr<DialogWindow> QtWindowBackend::CreateDialogWindow(const DialogTemplate& dialog,

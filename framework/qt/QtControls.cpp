@@ -1,6 +1,7 @@
 #include "framework/qt/QtControls.h"
 
 #include <QAbstractItemView>
+#include <QAccessibleWidget>
 #include <QStyleOptionFrame>
 #include <QValidator>
 #include <algorithm>
@@ -103,6 +104,62 @@ void TemplateComboBox::showPopup() {
     }
     // The list drops below the field, as wide as the control.
     popup->setGeometry(QRect(mapToGlobal(QPoint(0, this->height())), QSize(width(), height)));
+}
+
+namespace {
+
+// Qt's own combo box interface names a box after its entry on Unix and
+// leaves the label to the labelled-by relation, so that read by names the
+// data bits and the total of ports are both "8". This one keeps the name the
+// dialog gives and shows the entry as the value; the list and the edit
+// field stay its children, in Qt's order.
+class AccessibleComboBox : public QAccessibleWidget {
+public:
+    explicit AccessibleComboBox(TemplateComboBox* combo)
+        : QAccessibleWidget(combo, QAccessible::ComboBox) {}
+
+    QString text(QAccessible::Text t) const override {
+        return t == QAccessible::Value ? Combo()->currentText() : QAccessibleWidget::text(t);
+    }
+    QAccessible::State state() const override {
+        QAccessible::State state = QAccessibleWidget::state();
+        state.expandable = true;
+        state.expanded = Combo()->view()->isVisible();
+        state.editable = Combo()->isEditable();
+        return state;
+    }
+    int childCount() const override { return QAccessibleWidget::childCount() + 1; }
+    QAccessibleInterface* child(int index) const override {
+        return index == 0 ? QAccessible::queryAccessibleInterface(Combo()->view())
+                          : QAccessibleWidget::child(index - 1);
+    }
+    int indexOfChild(const QAccessibleInterface* child) const override {
+        if (child != nullptr && child->object() == Combo()->view()) {
+            return 0;
+        }
+        const int index = QAccessibleWidget::indexOfChild(child);
+        return index < 0 ? index : index + 1;
+    }
+    QStringList actionNames() const override {
+        return QAccessibleWidget::actionNames() << showMenuAction();
+    }
+    void doAction(const QString& action) override {
+        if (action == showMenuAction()) {
+            Combo()->showPopup();
+        } else {
+            QAccessibleWidget::doAction(action);
+        }
+    }
+
+private:
+    TemplateComboBox* Combo() const { return static_cast<TemplateComboBox*>(widget()); }
+};
+
+}  // namespace
+
+QAccessibleInterface* AccessibleTemplateComboBox(const QString&, QObject* object) {
+    auto* combo = dynamic_cast<TemplateComboBox*>(object);
+    return combo != nullptr ? new AccessibleComboBox(combo) : nullptr;
 }
 
 }  // namespace tavirap

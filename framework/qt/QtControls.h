@@ -6,6 +6,8 @@
 #include <QLineEdit>
 #include <QString>
 
+class QAccessibleInterface;
+
 namespace tavirap {
 
 // An edit field that never scrolls sideways: typing, pasting or dropping
@@ -62,5 +64,10 @@ private:
     bool integralHeight_;
     int listHeight_ = 0;
 };
+
+// The accessibility factory (QAccessible::installFactory) for
+// TemplateComboBox: named by its accessible name, as every other control,
+// where Qt on Unix would name a combo box after the entry it shows.
+QAccessibleInterface* AccessibleTemplateComboBox(const QString& className, QObject* object);
 
 }  // namespace tavirap

@@ -98,6 +98,57 @@ private:
     ::HDC dc_;
 };
 
+class Win32DialogWindow;
+
+// The accessibility services (COM, and oleacc through it) load at the first
+// request of an accessibility client, WM_GETOBJECT to the dialog or to a
+// control that takes the focus, and only then are the dialogs' controls
+// named: a start that no client reads loads neither. A client asks the
+// focused control itself, so those controls are watched (subclassed); a
+// thread hook would cost a round trip to Wine's server for every message.
+struct Accessibility {
+    std::vector<std::pair<HWND, WNDPROC>> watched;  // each with its own procedure
+    bool loaded = false;
+    HMODULE ole32 = nullptr;
+    bool comStarted = false;
+    IAccPropServices* services = nullptr;
+    std::vector<Win32DialogWindow*> windows;  // the live dialogs, to be named
+};
+Accessibility g_accessibility;
+
+template <typename Function>
+Function Proc(HMODULE module, const char* name) {
+    return module != nullptr
+               ? reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(module, name)))
+               : nullptr;
+}
+
+void LoadAccessibility();
+
+LRESULT CALLBACK WatchForAccessibilityClients(HWND hwnd, ::UINT message, ::WPARAM wParam,
+                                              ::LPARAM lParam) {
+    auto& watched = g_accessibility.watched;
+    const auto it = std::find_if(watched.begin(), watched.end(),
+                                 [hwnd](const auto& w) { return w.first == hwnd; });
+    const WNDPROC own = it != watched.end() ? it->second : &DefWindowProcW;
+    if (message == WM_GETOBJECT && !g_accessibility.loaded) {
+        LoadAccessibility();
+    } else if (message == WM_NCDESTROY && it != watched.end()) {
+        watched.erase(it);
+    }
+    return CallWindowProcW(own, hwnd, message, wParam, lParam);
+}
+
+void WatchForAccessibilityClients(HWND control) {
+    if (control != nullptr && !g_accessibility.loaded) {
+        g_accessibility.watched.emplace_back(
+            control,
+            reinterpret_cast<WNDPROC>(SetWindowLongPtrW(
+                control, GWLP_WNDPROC,
+                reinterpret_cast<LONG_PTR>(static_cast<WNDPROC>(&WatchForAccessibilityClients)))));
+    }
+}
+
 class Win32DialogWindow : public DialogWindow {
 public:
     Win32DialogWindow(const DialogTemplate& dialog, CWnd& owner);
@@ -168,6 +219,12 @@ public:
     // The help command, as F1 gives it.
     void Help();
     HWND Control(int id) const;
+    // The name assistive technology is given for a control: after its label
+    // where the form pairs it with one, otherwise its own text.
+    std::string AccessibleName(int id) const;
+    // Gives every labelled control its name; done once the accessibility
+    // services are loaded, and again as labels change.
+    void NameControls();
 
     static INT_PTR CALLBACK DialogProc(HWND hwnd, ::UINT message, ::WPARAM wParam, ::LPARAM lParam);
 
@@ -194,14 +251,15 @@ private:
     bool Deliver(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
     INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
-    // Gives the controls that a label names (the rows' address fields, whose
-    // labels do not stand just before them) the accessible name it makes.
+    // Gives the controls that a label names the accessible name it makes,
+    // through the accessibility services once they are loaded: Windows would
+    // name a field after the static text created just before it, which is
+    // the wrong one for some of the form's fields and none of the rows'.
     void NameFromLabels(std::size_t labelIndex);
 
     const DialogTemplate& template_;
     CWnd& owner_;
     HWND hwnd_ = nullptr;
-    IAccPropServices* accessibility_ = nullptr;
     bool painting_ = false;
     bool defaultWanted_ = false;
     bool modal_ = false;
@@ -220,37 +278,65 @@ Win32DialogWindow::Win32DialogWindow(const DialogTemplate& dialog, CWnd& owner)
                                  " could not be created (error " + std::to_string(GetLastError()) +
                                  ")");
     }
-    if (!dialog.labels.empty() &&
-        SUCCEEDED(CoCreateInstance(CLSID_AccPropServices, nullptr, CLSCTX_INPROC_SERVER,
-                                   IID_IAccPropServices,
-                                   reinterpret_cast<void**>(&accessibility_)))) {
-        for (const ControlLabel& label : dialog.labels) {
-            NameFromLabels(label.labelIndex);
+    g_accessibility.windows.push_back(this);
+    for (HWND c = GetWindow(hwnd_, GW_CHILD); c != nullptr; c = GetWindow(c, GW_HWNDNEXT)) {
+        COMBOBOXINFO combo{};
+        combo.cbSize = sizeof combo;
+        if ((GetWindowLongPtrA(c, GWL_STYLE) & WS_TABSTOP) != 0) {
+            WatchForAccessibilityClients(c);
+            if (GetComboBoxInfo(c, &combo) && combo.hwndItem != c) {
+                WatchForAccessibilityClients(combo.hwndItem);
+            }
         }
+    }
+    NameControls();
+}
+
+void Win32DialogWindow::NameControls() {
+    for (const ControlLabel& label : template_.labels) {
+        NameFromLabels(label.labelIndex);
     }
 }
 
-void Win32DialogWindow::NameFromLabels(std::size_t labelIndex) {
-    if (accessibility_ == nullptr) {
-        return;
-    }
+std::string Win32DialogWindow::AccessibleName(int id) const {
     for (const ControlLabel& label : template_.labels) {
-        if (label.labelIndex != labelIndex) {
+        if (label.controlId == id) {
+            // The dialog's children stand in the template's order.
+            HWND labelWindow = GetWindow(hwnd_, GW_CHILD);
+            for (std::size_t i = 0; i < label.labelIndex && labelWindow != nullptr; ++i) {
+                labelWindow = GetWindow(labelWindow, GW_HWNDNEXT);
+            }
+            return AccessibleNameFromLabel(WindowText(labelWindow), label.suffix);
+        }
+    }
+    return WindowText(Control(id));
+}
+
+void Win32DialogWindow::NameFromLabels(std::size_t labelIndex) {
+    IAccPropServices* services = g_accessibility.services;
+    for (const ControlLabel& label : template_.labels) {
+        if (label.labelIndex != labelIndex || services == nullptr) {
             continue;
         }
-        // The dialog's children stand in the template's order.
-        HWND labelWindow = GetWindow(hwnd_, GW_CHILD);
-        for (std::size_t i = 0; i < labelIndex && labelWindow != nullptr; ++i) {
-            labelWindow = GetWindow(labelWindow, GW_HWNDNEXT);
-        }
-        const std::string name = AccessibleNameFromLabel(WindowText(labelWindow), label.suffix);
+        const std::string name = AccessibleName(label.controlId);
         std::wstring wide(name.size() + 1, L'\0');
         wide.resize(static_cast<std::size_t>(
             std::max(0, MultiByteToWideChar(CP_ACP, 0, name.c_str(), -1, wide.data(),
                                             static_cast<int>(wide.size())) -
                             1)));
-        accessibility_->SetHwndPropStr(Control(label.controlId), OBJID_CLIENT, CHILDID_SELF,
-                                       PROPID_ACC_NAME, wide.c_str());
+        const auto give = [&](HWND named) {
+            services->SetHwndPropStr(named, OBJID_CLIENT, CHILDID_SELF, PROPID_ACC_NAME,
+                                     wide.c_str());
+        };
+        HWND control = Control(label.controlId);
+        give(control);
+        // A combo box's edit field is what takes the focus: it says the same.
+        COMBOBOXINFO combo{};
+        combo.cbSize = sizeof combo;
+        if (GetComboBoxInfo(control, &combo) && combo.hwndItem != nullptr &&
+            combo.hwndItem != control) {
+            give(combo.hwndItem);
+        }
     }
 }
 
@@ -258,9 +344,7 @@ Win32DialogWindow::~Win32DialogWindow() {
     // The owner may be half destroyed already: it hears nothing more.
     SetWindowLongPtrA(hwnd_, DWLP_USER, 0);
     DestroyWindow(hwnd_);
-    if (accessibility_ != nullptr) {
-        accessibility_->Release();
-    }
+    std::erase(g_accessibility.windows, this);
 }
 
 HWND Win32DialogWindow::Control(int id) const {
@@ -358,6 +442,11 @@ INT_PTR Win32DialogWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
         case WM_QUERYDRAGICON:
             // One of the messages whose result a dialog procedure returns as it is.
             return Deliver(WM_QUERYDRAGICON, 0, 0, result) ? result : FALSE;
+        case WM_GETOBJECT:
+            if (!g_accessibility.loaded) {
+                LoadAccessibility();
+            }
+            return FALSE;
         default:
             return FALSE;
     }
@@ -420,19 +509,54 @@ std::vector<WORD> BuildDialogTemplate(const DialogTemplate& dialog) {
     return out.Take();
 }
 
+namespace {
+
+void LoadAccessibility() {
+    Accessibility& a = g_accessibility;
+    a.loaded = true;
+    a.ole32 = LoadLibraryA("ole32.dll");
+    const auto start = Proc<HRESULT(WINAPI*)(LPVOID, DWORD)>(a.ole32, "CoInitializeEx");
+    const auto create = Proc<HRESULT(WINAPI*)(REFCLSID, LPUNKNOWN, DWORD, REFIID, LPVOID*)>(
+        a.ole32, "CoCreateInstance");
+    const HRESULT started = start != nullptr ? start(nullptr, COINIT_APARTMENTTHREADED) : E_FAIL;
+    a.comStarted = SUCCEEDED(started);  // S_FALSE too: this thread had started COM already
+    // A thread in another apartment has COM started all the same.
+    if ((a.comStarted || started == RPC_E_CHANGED_MODE) && create != nullptr &&
+        FAILED(create(CLSID_AccPropServices, nullptr, CLSCTX_INPROC_SERVER, IID_IAccPropServices,
+                      reinterpret_cast<void**>(&a.services)))) {
+        a.services = nullptr;
+    }
+    for (Win32DialogWindow* window : a.windows) {
+        window->NameControls();
+    }
+}
+
+}  // namespace
+
 Win32WindowBackend::Win32WindowBackend() {
     INITCOMMONCONTROLSEX controls{};
     controls.dwSize = sizeof controls;
     controls.dwICC = ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES;
     InitCommonControlsEx(&controls);
-    // The accessibility services are COM objects.
-    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     AfxSetBackend(this);
 }
 
 Win32WindowBackend::~Win32WindowBackend() {
     AfxSetBackend(nullptr);
-    CoUninitialize();
+    Accessibility& a = g_accessibility;
+    if (a.services != nullptr) {
+        a.services->Release();
+    }
+    if (a.comStarted) {
+        Proc<void(WINAPI*)()>(a.ole32, "CoUninitialize")();
+    }
+    if (a.ole32 != nullptr) {
+        FreeLibrary(a.ole32);
+    }
+    // Watched windows that outlive the backend keep their procedures.
+    a.loaded = a.comStarted = false;
+    a.ole32 = nullptr;
+    a.services = nullptr;
 }
 
 std::unique_ptr<DialogWindow> Win32WindowBackend::CreateDialogWindow(const DialogTemplate& dialog,
@@ -647,6 +771,11 @@ HWND Win32DialogOf(const CWnd& wnd) {
 HWND Win32ControlOf(const CWnd& wnd, int id) {
     HWND dialog = Win32DialogOf(wnd);
     return dialog != nullptr ? GetDlgItem(dialog, id) : nullptr;
+}
+
+std::string Win32AccessibleName(const CWnd& wnd, int id) {
+    auto* window = dynamic_cast<Win32DialogWindow*>(wnd.GetDialogWindow());
+    return window != nullptr ? window->AccessibleName(id) : std::string();
 }
 
 }  // namespace tavirap

@@ -59,5 +59,8 @@ bool ProcessDialogMessage(HWND dialog, MSG& msg);
 // and a control by its id (null when there is none).
 HWND Win32DialogOf(const CWnd& wnd);
 HWND Win32ControlOf(const CWnd& wnd, int id);
+// The name a dialog built by this backend gives a control for assistive
+// technology (from the form's labels), whether or not a client has asked.
+std::string Win32AccessibleName(const CWnd& wnd, int id);
 
 }  // namespace tavirap

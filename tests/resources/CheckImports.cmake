@@ -2,7 +2,7 @@ cmake_minimum_required(VERSION 3.25)
 # Fails unless PROGRAM imports only DLLs that every Windows has.
 execute_process(COMMAND ${OBJDUMP} -p ${PROGRAM} OUTPUT_VARIABLE dump COMMAND_ERROR_IS_FATAL ANY)
 string(REGEX MATCHALL "DLL Name: [^\r\n]+" imports "${dump}")
-set(system advapi32.dll comctl32.dll gdi32.dll kernel32.dll msvcrt.dll ole32.dll oleacc.dll shell32.dll user32.dll version.dll
+set(system advapi32.dll comctl32.dll gdi32.dll kernel32.dll msvcrt.dll shell32.dll user32.dll version.dll
     api-ms-win-crt-runtime-l1-1-0.dll)
 set(count 0)
 foreach(line IN LISTS imports)
