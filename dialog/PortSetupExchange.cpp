@@ -1,7 +1,7 @@
 #include "dialog/PortSetupExchange.h"
 
 #include "dialog/PortSetupForm.h"
-#include "settings/FieldChecks.h"
+#include "settings/SettingsSchema.h"
 
 namespace tavirap {
 
@@ -21,7 +21,7 @@ void ExchangeFields(CDataExchange& dx, PortSettings& s) {
     for (const FormText& text : PortSetupTexts()) {
         // A combo box's text with the size its stored value has.
         DDX_CBString(dx, text.id, s.*text.member);
-        DDV_MaxChars(dx, s.*text.member, static_cast<int>(TextFieldOf(text.member).size));
+        DDV_MaxChars(dx, s.*text.member, static_cast<int>(TextRowOf(text.member).size));
         if (text.id == kTotalAfter) {
             DDX_CBIndex(dx, IDC_TOTAL_PORTS, s.totalIndex);
             for (int row = 0; row < kRowsPerPage; ++row) {

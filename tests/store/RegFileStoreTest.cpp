@@ -126,7 +126,7 @@ TEST_F(RegFileStoreTest, HostileFilesAreLeftAsTheyWereAndTheErrorNamesTheLine) {
         const auto expectNamed = [&](const std::string& explained) {
             const std::string where = c.line == 0
                                           ? file + " is larger than 1 MiB"
-                                          : file + ", line " + std::to_string(c.line) + ": ";
+                                          : file + ":" + std::to_string(c.line) + ": ";
             EXPECT_EQ(explained.rfind(where, 0), 0u) << explained;
             EXPECT_NE(explained.find(c.words), std::string::npos) << explained;
         };
