@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "settings/SettingsSchema.h"
 #include "settings/PortPages.h"
+#include "settings/SettingsSchema.h"
 
 namespace tavirap {
 
