@@ -117,7 +117,7 @@ void RegisterStartupBenchmarks(const Options& options) {
     // Both are linked without their symbol tables; what remains of ours is
     // mostly the statically linked C++ runtime.
     Rows().push_back({"tavirap.exe size (floor: a bare dialog program, same flags)", "", "", "KiB",
-                      1.1, 0, FileKib(build + "/dialog/tavirap.exe"),
+                      1.1, 0, FileKib(build + "/app/tavirap.exe"),
                       FileKib(build + "/bench/tavirap_floor.exe")});
     const std::vector<std::string> wineEnv{"WINEPREFIX=" + options.winePrefix, "WINEDEBUG=-all",
                                            "WINEDLLOVERRIDES=mscoree,mshtml="};

@@ -101,7 +101,7 @@ struct Findings {
 
 // One value to store, checked.
 struct Change {
-    StoredValue value;
+    SchemaValue value;
     std::int32_t number = 0;
     std::string text;
 };
@@ -151,7 +151,7 @@ struct Changes {
 void ChangeFromFile(const RegEntry& entry, RegFormat format, Changes& changes, Findings& findings) {
     const RegValue& value = entry.value;
     const std::string what = Quoted(value.name) + ": ";
-    const std::optional<StoredValue> target = FindStoredValue(value.name);
+    const std::optional<SchemaValue> target = FindSchemaValue(value.name);
     if (!target) {
         const bool service = std::ranges::any_of(
             kServiceValueNames, [&](const char* name) { return SameName(name, value.name); });
@@ -269,7 +269,7 @@ bool ChangesFromFile(const std::string& file, const Run& run, Changes& changes) 
 void ChangeFromArgument(std::string_view name, std::string_view value, Changes& changes,
                         Findings& findings) {
     const std::string what = "--set " + std::string(name) + "=" + std::string(value) + ": ";
-    const std::optional<StoredValue> target = FindStoredValue(name);
+    const std::optional<SchemaValue> target = FindSchemaValue(name);
     if (!target) {
         return findings.Add(
             Finding::kProblem, 0,
@@ -374,10 +374,10 @@ int Export(const Run& run) {
 
 // NAME=VALUE lines that --set takes back, as any user may read them.
 int Get(const Run& run) {
-    std::vector<StoredValue> values;
+    std::vector<SchemaValue> values;
     bool ok = true;
     for (const std::string& name : run.operands) {
-        if (const std::optional<StoredValue> value = FindStoredValue(name)) {
+        if (const std::optional<SchemaValue> value = FindSchemaValue(name)) {
             values.push_back(*value);
         } else {
             run.io.err += std::string(kProgram) + ": --get: " + Quoted(name) +
@@ -394,9 +394,9 @@ int Get(const Run& run) {
     }
     // As SAVE would store them, so that --set takes each line back unchanged.
     const std::vector<RegValue> stored = StoredValues(run.store, settings);
-    const std::vector<StoredValue> every = EveryStoredValue();
-    for (const StoredValue& value : run.operands.empty() ? every : values) {
-        const auto at = std::ranges::find_if(every, [&](const StoredValue& v) {
+    const std::vector<SchemaValue> every = EverySchemaValue();
+    for (const SchemaValue& value : run.operands.empty() ? every : values) {
+        const auto at = std::ranges::find_if(every, [&](const SchemaValue& v) {
             return v.row == value.row && v.index == value.index;
         });
         std::string shown = ShownValue(stored[static_cast<std::size_t>(at - every.begin())]);

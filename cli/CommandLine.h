@@ -8,19 +8,10 @@
 #include <string>
 #include <vector>
 
+#include "store/ExitCode.h"
 #include "store/SettingsStore.h"
 
 namespace tavirap {
-
-// What happened, for scripts to test.
-enum ExitCode : int {
-    kExitDone = 0,
-    kExitRefused = 1,       // the input was refused: a bad file or value
-    kExitUsage = 2,         // the command line itself was wrong
-    kExitAccessDenied = 3,  // administrator rights are needed
-    kExitStoreFailed = 4,   // the store could not be read or written
-    kExitChanged = 5,       // --if-unchanged: another program changed the key first
-};
 
 // What a run reads and says: standard input on demand, standard output and
 // the errors collected for the caller to write out.

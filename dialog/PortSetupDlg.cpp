@@ -1,10 +1,9 @@
 #include "dialog/PortSetupDlg.h"
 
-#include "cli/CommandLine.h"
-
 #include "dialog/PortSetupExchange.h"
 #include "dialog/PortSetupForm.h"
 #include "settings/PortPages.h"
+#include "store/ExitCode.h"
 #include "store/SettingsIo.h"
 
 namespace tavirap {

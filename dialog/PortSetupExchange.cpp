@@ -1,5 +1,8 @@
 #include "dialog/PortSetupExchange.h"
 
+#include <stdexcept>
+#include <string>
+
 #include "dialog/PortSetupForm.h"
 #include "settings/SettingsSchema.h"
 
@@ -7,28 +10,37 @@ namespace tavirap {
 
 namespace {
 
-// The total and the row labels are taken right after this text, as they
-// always have been, so that a failing check leaves the record as it did.
-constexpr int kTotalAfter = IDC_DATA_BITS;
+// A stored text in its combo box, with the size its stored value has.
+void ExchangeText(CDataExchange& dx, PortSettings& s, int id) {
+    for (const FormText& text : PortSetupTexts()) {
+        if (text.id == id) {
+            DDX_CBString(dx, text.id, s.*text.member);
+            DDV_MaxChars(dx, s.*text.member, static_cast<int>(TextRowOf(text.member).size));
+            return;
+        }
+    }
+    throw std::logic_error("the form has no text " + std::to_string(id));
+}
 
 }  // namespace
 
+// The fields in the order they have always been taken, so that a failing
+// check leaves the record as it did.
 void ExchangeFields(CDataExchange& dx, PortSettings& s) {
     for (int row = 0; row < kRowsPerPage; ++row) {
         DDX_Text(dx, kRowAddressIds[row], s.rowAddress[row]);
         DDV_MinMaxInt(dx, s.rowAddress[row], kMinAddress, kMaxAddress);
     }
-    for (const FormText& text : PortSetupTexts()) {
-        // A combo box's text with the size its stored value has.
-        DDX_CBString(dx, text.id, s.*text.member);
-        DDV_MaxChars(dx, s.*text.member, static_cast<int>(TextRowOf(text.member).size));
-        if (text.id == kTotalAfter) {
-            DDX_CBIndex(dx, IDC_TOTAL_PORTS, s.totalIndex);
-            for (int row = 0; row < kRowsPerPage; ++row) {
-                DDX_Text(dx, kRowLabelIds[row], s.rowLabel[row]);
-            }
-        }
+    ExchangeText(dx, s, IDC_BAUD_RATE);
+    ExchangeText(dx, s, IDC_DATA_BITS);
+    DDX_CBIndex(dx, IDC_TOTAL_PORTS, s.totalIndex);
+    for (int row = 0; row < kRowsPerPage; ++row) {
+        DDX_Text(dx, kRowLabelIds[row], s.rowLabel[row]);
     }
+    ExchangeText(dx, s, IDC_STOP_BITS);
+    ExchangeText(dx, s, IDC_MAIN_PORT);
+    ExchangeText(dx, s, IDC_PARITY);
+    ExchangeText(dx, s, IDC_FLOW_CONTROL);
 }
 
 }  // namespace tavirap

@@ -173,7 +173,7 @@ std::vector<InitRecord> PortSetupListEntries() {
     for (const FormText& text : Texts()) {
         lists.emplace_back(text.id, TextRowOf(text.member).entries);
     }
-    lists.emplace_back(IDC_TOTAL_PORTS, FindStoredValue("MaxPort")->row->entries);
+    lists.emplace_back(IDC_TOTAL_PORTS, FindSchemaValue("MaxPort")->row->entries);
     std::stable_sort(lists.begin(), lists.end(),
                      [](const auto& a, const auto& b) { return a.first < b.first; });
     std::vector<InitRecord> records;

@@ -44,7 +44,7 @@ struct FormText {
     int labelId = -1;
 };
 
-// The form's texts in the order the field exchange takes them.
+// The form's texts, one row each.
 std::span<const FormText> PortSetupTexts();
 
 // The form, built once.

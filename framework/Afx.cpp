@@ -264,10 +264,6 @@ std::string AfxGetAppName() {
     return app && !app->appName.empty() ? app->appName : AfxGetBackend().ProgramName();
 }
 
-int AfxMessageBox(std::string_view text, UINT type) {
-    return AfxGetBackend().ShowMessage(nullptr, text, AfxGetAppName(), type);
-}
-
 bool CWinApp::RunWithoutWindow(const std::vector<std::string>&, int&) {
     return false;
 }

@@ -195,7 +195,6 @@ public:
 CWinApp* AfxGetApp();
 // The title of the framework's message boxes: the application's name.
 std::string AfxGetAppName();
-int AfxMessageBox(std::string_view text, UINT type = mb::kOk);
 // Runs the application object: InitInstance, then the message loop when it
 // returns true. Backends' entry points call it; returns the exit code. An
 // error that escapes is shown in a message box and gives 1.

@@ -46,8 +46,8 @@ inline constexpr WPARAM kSetIconSmall = 0;
 inline constexpr WPARAM kSetIconBig = 1;
 }  // namespace wm
 
-// The message numbers that dialog init data carries for "add a string".
-inline constexpr std::uint16_t kInitListAddString = 0x0401;
+// The message number that dialog init data carries for a combo box's "add a
+// string".
 inline constexpr std::uint16_t kInitComboAddString = 0x0403;
 
 // Notification codes carried in the high word of WM_COMMAND's wParam

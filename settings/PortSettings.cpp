@@ -49,7 +49,7 @@ PortSettings::PortSettings() {
 }
 
 void ResetDefaults(PortSettings& settings) {
-    for (const StoredValue& value : EveryStoredValue()) {
+    for (const SchemaValue& value : EverySchemaValue()) {
         const StoredRow& row = *value.row;
         if (row.kind == StoredRow::kNumber) {
             row.setNumber(settings, value.index, row.fallback(value.index));

@@ -113,16 +113,16 @@ std::span<const StoredRow> StoredRows() {
     return rows;
 }
 
-std::string StoredValue::Name() const {
+std::string SchemaValue::Name() const {
     return row->count == 1 ? row->name : row->name + std::to_string(index + 1);
 }
 
-std::string StoredValue::WriteName() const {
+std::string SchemaValue::WriteName() const {
     return row->count == 1 ? row->writeName : row->writeName + std::to_string(index + 1);
 }
 
-std::vector<StoredValue> EveryStoredValue() {
-    std::vector<StoredValue> values;
+std::vector<SchemaValue> EverySchemaValue() {
+    std::vector<SchemaValue> values;
     for (const StoredRow& row : StoredRows()) {
         for (int i = 0; i < row.count; ++i) {
             values.push_back({&row, i});
@@ -131,16 +131,16 @@ std::vector<StoredValue> EveryStoredValue() {
     return values;
 }
 
-std::optional<StoredValue> FindStoredValue(std::string_view name) {
+std::optional<SchemaValue> FindSchemaValue(std::string_view name) {
     for (const StoredRow& row : StoredRows()) {
         if (row.count == 1 && (SameText(name, row.name) || SameText(name, row.writeName))) {
-            return StoredValue{&row, 0};
+            return SchemaValue{&row, 0};
         }
         const std::string_view prefix = row.name;
         const auto index = Decimal(name.size() > prefix.size() ? name.substr(prefix.size()) : "");
         if (row.count > 1 && SameText(name.substr(0, prefix.size()), prefix) && index &&
             *index >= 1 && *index <= row.count) {
-            return StoredValue{&row, static_cast<int>(*index - 1)};
+            return SchemaValue{&row, static_cast<int>(*index - 1)};
         }
     }
     return std::nullopt;

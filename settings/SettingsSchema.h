@@ -54,7 +54,7 @@ struct StoredRow {
 std::span<const StoredRow> StoredRows();
 
 // One value of the key: a row and its index in the row.
-struct StoredValue {
+struct SchemaValue {
     const StoredRow* row;
     int index;
 
@@ -63,10 +63,10 @@ struct StoredValue {
 };
 
 // Every value, in SAVE's order.
-std::vector<StoredValue> EveryStoredValue();
+std::vector<SchemaValue> EverySchemaValue();
 
 // The value with this name, in any letter case and either spelling.
-std::optional<StoredValue> FindStoredValue(std::string_view name);
+std::optional<SchemaValue> FindSchemaValue(std::string_view name);
 
 // The row that keeps this member of the record.
 const StoredRow& TextRowOf(std::string PortSettings::*member);

@@ -17,7 +17,7 @@
 namespace tavirap {
 
 std::string DefaultRegistryFile() {
-    return TAVIRAP_REGISTRY_FILE;
+    return TAVIRAP_DEFAULT_REGISTRY_FILE;
 }
 
 namespace {

@@ -1,7 +1,7 @@
 // The store on the Windows registry, where the driver reads its key.
 #pragma once
 
-#include "framework/win32/Win32Api.h"
+#include "platform/win32/Win32Api.h"
 
 #include "store/SettingsStore.h"
 

@@ -70,7 +70,7 @@ RegValue Text(const SettingsStore& store, std::string name, std::string_view tex
 }  // namespace
 
 void ReadSettings(SettingsKey& key, PortSettings& settings) {
-    for (const StoredValue& value : EveryStoredValue()) {
+    for (const SchemaValue& value : EverySchemaValue()) {
         const StoredRow& row = *value.row;
         if (row.kind == StoredRow::kNumber) {
             std::int32_t number = row.fallback(value.index);
@@ -87,7 +87,7 @@ void ReadSettings(SettingsKey& key, PortSettings& settings) {
 
 std::vector<RegValue> StoredValues(const SettingsStore& store, const PortSettings& settings) {
     std::vector<RegValue> values;
-    for (const StoredValue& value : EveryStoredValue()) {
+    for (const SchemaValue& value : EverySchemaValue()) {
         const StoredRow& row = *value.row;
         values.push_back(row.kind == StoredRow::kNumber
                              ? Number(value.WriteName(), row.number(settings, value.index))
@@ -225,7 +225,7 @@ std::string ShownValue(const RegValue& value) {
 std::vector<ValueChange> Differences(const std::vector<RegValue>& from,
                                      const std::vector<RegValue>& to) {
     std::vector<ValueChange> changes;
-    const std::vector<StoredValue> names = EveryStoredValue();
+    const std::vector<SchemaValue> names = EverySchemaValue();
     for (std::size_t i = 0; i < from.size() && i < to.size() && i < names.size(); ++i) {
         if (from[i] != to[i]) {
             changes.push_back({names[i].Name(), ShownValue(from[i]), ShownValue(to[i])});
@@ -277,7 +277,7 @@ SaveOutcome SaveChanges(SettingsStore& store, const SaveRequest& request) {
         request.edit(settings);
     }
     const std::vector<RegValue> values = StoredValues(store, settings);
-    const std::vector<StoredValue> names = EveryStoredValue();
+    const std::vector<SchemaValue> names = EverySchemaValue();
     for (std::size_t i = 0; i < values.size(); ++i) {
         const std::optional<RegValue> held = HeldValue(key.get(), values[i].name);
         if (!held || held->type != values[i].type || held->data != values[i].data) {

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "framework/Afx.h"
-#include "framework/win32/Win32Api.h"
+#include "platform/win32/Win32Api.h"
 
 namespace tavirap {
 

@@ -9,8 +9,8 @@
 #include <fstream>
 
 #include "cli/CommandLine.h"
-#include "store/MemoryStore.h"
 #include "store/RegFileStore.h"
+#include "tests/store/MemoryStore.h"
 #include "tests/store/ReadOnlyStore.h"
 
 namespace tavirap {
@@ -123,7 +123,7 @@ TEST_P(CommandLine, Runs) {
     RegFileStore fileStore(registry);
     ReadOnlyStore readOnlyFile(fileStore);
     MemoryStore denied;
-    denied.openAllAccessFailure = denied.createFailure = status::kAccessDenied;
+    denied.writeFailure = status::kAccessDenied;
     SettingsStore& store = c.before == "denied" ? static_cast<SettingsStore&>(denied)
                            : readOnly           ? static_cast<SettingsStore&>(readOnlyFile)
                                                 : fileStore;

@@ -105,7 +105,7 @@ std::string Stored(SettingsStore& store, const std::string& name) {
 // Every value the dialog writes: what "nothing was written" is checked on.
 std::map<std::string, std::string> Snapshot(SettingsStore& store) {
     std::map<std::string, std::string> values;
-    for (const StoredValue& value : EveryStoredValue()) {
+    for (const SchemaValue& value : EverySchemaValue()) {
         values[value.Name()] = Stored(store, value.Name());
     }
     return values;

@@ -12,10 +12,10 @@
 #include <string>
 #include <vector>
 
-#include "settings/PortSettings.h"
-#include "store/MemoryStore.h"
+#include "settings/SettingsSchema.h"
 #include "store/RegFile.h"
 #include "store/SettingsIo.h"
+#include "tests/store/MemoryStore.h"
 
 namespace {
 
@@ -36,16 +36,6 @@ std::string Name(std::uint8_t n) {
     return n % 74 < 10 ? kNames[n % 74] : "PortAdd" + std::to_string(n % 74 - 9);
 }
 
-struct TextSize {
-    const char* name;
-    std::string PortSettings::*field;
-    std::uint32_t size;
-};
-constexpr TextSize kTexts[] = {
-    {"DataBit", &PortSettings::dataBits, 2},   {"StopBit", &PortSettings::stopBits, 2},
-    {"Parity", &PortSettings::parity, 22},     {"TRxPort", &PortSettings::mainPort, 8},
-    {"BaudRate", &PortSettings::baudRate, 12}, {"Flow Control", &PortSettings::flowControl, 16},
-};
 constexpr std::size_t kReadCapacity = 64;
 
 bool IsUtf8(const std::string& text) {
@@ -93,8 +83,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Require(first.totalIndex >= 0 && first.totalIndex < kTotalEntries,
             "the total is no entry of the list");
     Require(first.page.pageCount == PageCountFromIndex(first.totalIndex), "wrong page count");
-    for (const auto& t : kTexts) {
-        const std::string& text = first.*t.field;
+    for (const StoredRow& t : StoredRows()) {
+        if (t.kind != StoredRow::kText) {
+            continue;
+        }
+        const std::string& text = first.*t.member;
         Require(text.size() <= kReadCapacity, "a loaded text exceeds the read capacity");
         Require(text.find('\0') == std::string::npos, "a loaded text holds a zero byte");
         const StoredValue* stored = Find(store, t.name);

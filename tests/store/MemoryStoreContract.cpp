@@ -1,4 +1,4 @@
-#include "store/MemoryStore.h"
+#include "tests/store/MemoryStore.h"
 #include "tests/store/StoreContract.h"
 
 namespace tavirap {

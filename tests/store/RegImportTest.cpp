@@ -7,10 +7,10 @@
 #include <cstdlib>
 #include <fstream>
 
-#include "store/MemoryStore.h"
 #include "store/RegFile.h"
 #include "store/RegistryStore.h"
 #include "store/SettingsIo.h"
+#include "tests/store/MemoryStore.h"
 #include "tests/store/RegistryTestKey.h"
 
 namespace tavirap {
@@ -34,7 +34,7 @@ TEST(RegImport, WrittenFileImportsByteForByte) {
     values.push_back({"Short", kRegDword, {1, 2, 3}});
     values.push_back({"Wide", 11, {1, 2, 3, 4, 5, 6, 7, 8}});
 
-    RegistryTestKey root("import", HKEY_CURRENT_USER);
+    RegistryTestKey root("import");
     RegDocument document;
     RegSection& section =
         document.AddSection(root.FullName() + "\\" + std::string(kServiceKeyPath));

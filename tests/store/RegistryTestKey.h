@@ -13,30 +13,24 @@ namespace tavirap {
 
 class RegistryTestKey {
 public:
-    explicit RegistryTestKey(const std::string& name, HKEY root = HKEY_CURRENT_USER)
-        : root_(root),
-          path_("Software\\TavirapTests\\" + name + "-" + std::to_string(GetCurrentProcessId())) {
-        RegDeleteTreeA(root_, path_.c_str());
-        RegCreateKeyA(root_, path_.c_str(), &key_);
+    explicit RegistryTestKey(const std::string& name)
+        : path_("Software\\TavirapTests\\" + name + "-" + std::to_string(GetCurrentProcessId())) {
+        RegDeleteTreeA(HKEY_CURRENT_USER, path_.c_str());
+        RegCreateKeyA(HKEY_CURRENT_USER, path_.c_str(), &key_);
     }
     ~RegistryTestKey() {
         RegCloseKey(key_);
-        RegDeleteTreeA(root_, path_.c_str());
+        RegDeleteTreeA(HKEY_CURRENT_USER, path_.c_str());
     }
     RegistryTestKey(const RegistryTestKey&) = delete;
     RegistryTestKey& operator=(const RegistryTestKey&) = delete;
 
     HKEY Handle() const { return key_; }
-    const std::string& Path() const { return path_; }  // below the root
+    const std::string& Path() const { return path_; }  // below HKEY_CURRENT_USER
     // The key's full name as regedit writes it.
-    std::string FullName() const {
-        return std::string(root_ == HKEY_CURRENT_USER ? "HKEY_CURRENT_USER\\"
-                                                      : "HKEY_LOCAL_MACHINE\\") +
-               path_;
-    }
+    std::string FullName() const { return "HKEY_CURRENT_USER\\" + path_; }
 
 private:
-    HKEY root_;
     std::string path_;
     HKEY key_ = nullptr;
 };

@@ -1,6 +1,6 @@
 // The running dialog on Win32 under Wine: the scenarios on the real registry,
 // below a key of the test's own.
-#include "framework/win32/Win32Api.h"  // before anything that includes <windows.h>
+#include "platform/win32/Win32Api.h"  // before anything that includes <windows.h>
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,5 @@
-// The application: shows the configuration dialog once, then ends.
+// The application, above both ways in: given options, a command-line run
+// for scripts; otherwise the configuration dialog once, then it ends.
 #pragma once
 
 #include "framework/Afx.h"

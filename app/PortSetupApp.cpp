@@ -1,4 +1,4 @@
-#include "dialog/PortSetupApp.h"
+#include "app/PortSetupApp.h"
 
 #include <cstdio>
 

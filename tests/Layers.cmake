@@ -1,0 +1,37 @@
+# Each layer includes only from itself and the layers below it, and only the
+# backends and the platform folder include a toolkit's or the system's
+# headers. Run as: cmake -DROOT=<source folder> -P Layers.cmake
+cmake_minimum_required(VERSION 3.25)
+set(below_app app dialog cli framework store)
+set(below_dialog dialog framework store settings)
+set(below_cli cli store settings)
+set(below_framework framework)
+set(below_framework/qt framework/qt framework)
+set(below_framework/win32 framework/win32 framework platform/win32)
+set(below_store store settings platform/win32)
+set(below_settings settings)
+set(below_platform/win32 platform/win32)
+
+set(faults "")
+foreach(layer app dialog cli framework/qt framework/win32 framework store settings platform/win32)
+  file(GLOB sources RELATIVE ${ROOT} ${ROOT}/${layer}/*.h ${ROOT}/${layer}/*.cpp)
+  foreach(source ${sources})
+    file(STRINGS ${ROOT}/${source} includes REGEX "^#include [<\"]")
+    foreach(line ${includes})
+      string(REGEX REPLACE "^#include [<\"]([^>\"]*)[>\"].*" "\\1" header "${line}")
+      if(line MATCHES "^#include \""
+         AND header MATCHES "^(framework/(qt|win32)|platform/win32|[a-z]+)/")
+        set(from ${CMAKE_MATCH_1})
+        if(NOT from IN_LIST below_${layer})
+          string(APPEND faults "${source}: ${layer} includes ${header}\n")
+        endif()
+      elseif((header MATCHES "^Q" AND NOT layer STREQUAL "framework/qt") OR
+             (header MATCHES "^windows.h$" AND NOT layer STREQUAL "platform/win32"))
+        string(APPEND faults "${source}: ${layer} includes <${header}>\n")
+      endif()
+    endforeach()
+  endforeach()
+endforeach()
+if(faults)
+  message(FATAL_ERROR "Includes against the layers:\n${faults}")
+endif()
