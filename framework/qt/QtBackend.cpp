@@ -464,22 +464,17 @@ int QtWindowBackend::ShowMessage(DialogWindow* owner, std::string_view text,
         }
     }
     QMessageBox box(icon, FromAnsi(caption), FromAnsi(text), buttons, parent);
-    // The default button as Windows numbers them: the first, second or third
-    // shown, in the order the flags list them.
+    // The default button as Windows numbers it: the first, second or third
+    // of the buttons in the order Windows places them.
+    const QMessageBox::StandardButton order[] = {
+        QMessageBox::Ok,    QMessageBox::Yes,    QMessageBox::No,    QMessageBox::Abort,
+        QMessageBox::Retry, QMessageBox::Ignore, QMessageBox::Cancel};
     std::vector<QMessageBox::StandardButton> shown;
-    for (int bit = 0; bit < 32; ++bit) {
-        const auto button = static_cast<QMessageBox::StandardButton>(1u << bit);
+    for (const QMessageBox::StandardButton button : order) {
         if (buttons.testFlag(button)) {
             shown.push_back(button);
         }
     }
-    std::ranges::sort(shown, {}, [](QMessageBox::StandardButton b) {
-        // Yes, No, Cancel and the others in the order Windows places them.
-        const QMessageBox::StandardButton order[] = {
-            QMessageBox::Ok,    QMessageBox::Yes,    QMessageBox::No,    QMessageBox::Abort,
-            QMessageBox::Retry, QMessageBox::Ignore, QMessageBox::Cancel};
-        return std::ranges::find(order, b) - std::begin(order);
-    });
     if (const std::size_t index = (type & mb::kDefMask) >> 8; index < shown.size()) {
         box.setDefaultButton(shown[index]);
     }
