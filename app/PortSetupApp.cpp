@@ -12,6 +12,28 @@ BEGIN_MESSAGE_MAP(CPortSetupApp, CWinApp)
 ON_COMMAND(cmd::kHelp, &CWinApp::OnHelp)
 END_MESSAGE_MAP()
 
+namespace {
+
+// Windows' texts end their lines with CR LF; the output is written in binary
+// mode, so that an export's CR LF lines pass as they are.
+std::string PlatformLines(const std::string& text) {
+#ifdef _WIN32
+    std::string lines;
+    lines.reserve(text.size() + text.size() / 32);
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\n' && (i == 0 || text[i - 1] != '\r')) {
+            lines += '\r';
+        }
+        lines += text[i];
+    }
+    return lines;
+#else
+    return text;
+#endif
+}
+
+}  // namespace
+
 bool CPortSetupApp::RunWithoutWindow(const std::vector<std::string>& args, int& exitCode) {
     if (args.empty()) {  // any argument makes a command-line run
         return false;
@@ -24,10 +46,11 @@ bool CPortSetupApp::RunWithoutWindow(const std::vector<std::string>& args, int& 
     };
     const std::unique_ptr<SettingsStore> store = MakeCommandLineStore();
     exitCode = RunCommandLine(args, *store, console);
-    std::fwrite(console.err.data(), 1, console.err.size(), stderr);
+    const std::string err = PlatformLines(console.err);
+    const std::string out = PlatformLines(console.out);
+    std::fwrite(err.data(), 1, err.size(), stderr);
     // Output that does not arrive whole (a full disk behind a redirection) is a failed run.
-    if (std::fwrite(console.out.data(), 1, console.out.size(), stdout) != console.out.size() ||
-        std::fflush(stdout) != 0) {
+    if (std::fwrite(out.data(), 1, out.size(), stdout) != out.size() || std::fflush(stdout) != 0) {
         exitCode = exitCode == kExitDone ? kExitStoreFailed : exitCode;
     }
     return true;

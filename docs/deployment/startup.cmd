@@ -1,9 +1,10 @@
 @echo off
 rem A Windows startup script (Group Policy, Intune or the Task Scheduler, run
 rem as SYSTEM): stores the TAVIRPORT driver's settings from a share, and logs
-rem what happened. Exit codes: 0 done, 1 the file was refused, 2 usage,
+rem what happened; tavirap.com is the console program, which the script waits
+rem for. Exit codes: 0 done, 1 the file was refused, 2 usage,
 rem 3 administrator rights needed, 4 the registry could not be read or written.
-"%ProgramFiles%\TAVIRAP\tavirap.exe" --import "\\fileserver\setup\tavirport.reg" > "%TEMP%\tavirap.log" 2>&1
+"%ProgramFiles%\TAVIRAP\tavirap.com" --import "\\fileserver\setup\tavirport.reg" > "%TEMP%\tavirap.log" 2>&1
 set result=%ERRORLEVEL%
 if not "%result%"=="0" (
     eventcreate /T ERROR /ID 100 /L APPLICATION /SO TAVIRAP /D "tavirap --import failed with exit code %result%"

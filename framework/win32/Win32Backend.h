@@ -37,11 +37,14 @@ public:
                             const std::string& input) override;
 };
 
-// The program's entry on Win32: a run without a window when the application
-// object makes one of the arguments; otherwise creates the backend and runs
-// the application object (InitInstance; a message loop only when it returns
-// true). Returns the exit code, 0 when InitInstance returns false; an error
-// that escapes is shown in a message box and gives 1 (AfxWinMain).
+// The program's entry on Win32, for the GUI program and its console twin
+// alike: a run without a window when the application object makes one of the
+// arguments (the GUI program first connects the standard streams its caller
+// gave it none of to the caller's console or to NUL); otherwise creates the
+// backend and runs the application object (InitInstance; a message loop only
+// when it returns true). Returns the exit code, 0 when InitInstance returns
+// false; an error that escapes is shown in a message box and gives 1
+// (AfxWinMain).
 int TavirapWinMain(int argc, char** argv);
 
 // The dialog template in memory: DLGTEMPLATE with the font (DS_SETFONT),

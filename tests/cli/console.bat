@@ -1,5 +1,5 @@
 @echo off
-rem tavirap.exe in a batch file: each run's output, then the exit code it left.
+rem tavirap.com in a batch file: each run's output, then the exit code it left.
 %1 --version
 echo exit %ERRORLEVEL%
 %1 --set PortAdd3=65
