@@ -67,9 +67,8 @@ std::string SetCommand(const std::vector<RegValue>& from, const std::vector<RegV
 #endif
 }
 
-constexpr const char* kChangedByOther =
-    "The TAVIRPORT driver's settings were changed by another program after this dialog opened. "
-    "Replace them with the values shown?";
+// The differences listed in the question; more would not fit on the screen.
+constexpr std::size_t kDifferencesShown = 10;
 
 }  // namespace
 
@@ -176,29 +175,71 @@ void CPortSetupDlg::OnSave() {
         return;
     }
     for (;;) {
-        bool changed = false;
-        const StoreResult saved = SaveUnlessChanged(store_, settings_, stored_, changed);
-        if (!saved.Ok()) {
+        const SaveOutcome saved =
+            SaveChanges(store_, {[this](PortSettings& s) { s = settings_; }, Fingerprint(stored_)});
+        if (!saved.status.Ok()) {
             // The dialog stays open with the user's values, so nothing is lost.
-            ShowMessage("The settings were not saved.\n\n" + saved.Text(), {},
+            ShowMessage("The settings were not saved.\n\n" + saved.status.Text(), {},
                         mb::kIconExclamation | mb::kOk);
             return;
         }
-        if (!changed || !ReplaceOtherChanges()) {
+        std::vector<RegValue> now = StoredValues(store_, saved.stored);
+        if (!saved.otherChange) {
+            stored_ = std::move(now);
             return;
+        }
+        switch (AskAboutOtherChange(now)) {
+            case OtherChange::kStoreShown:
+                stored_ = std::move(now);
+                continue;
+            case OtherChange::kShowStored:
+                ShowStored(saved.stored);
+                return;
+            case OtherChange::kBack:
+                return;
         }
     }
 }
 
-bool CPortSetupDlg::ReplaceOtherChanges() {
-    return ShowMessage(kChangedByOther, {}, mb::kIconQuestion | mb::kYesNo) == cmd::kYes;
+CPortSetupDlg::OtherChange CPortSetupDlg::AskAboutOtherChange(const std::vector<RegValue>& now) {
+    const std::vector<ValueChange> differences = Differences(now, StoredValues(store_, settings_));
+    std::string list;
+    for (std::size_t i = 0; i < differences.size() && i < kDifferencesShown; ++i) {
+        const ValueChange& d = differences[i];
+        list += d.name + ": stored " + d.before + ", here " + d.after + "\n";
+    }
+    if (differences.size() > kDifferencesShown) {
+        list += "and " + std::to_string(differences.size() - kDifferencesShown) + " more\n";
+    }
+    const std::string text =
+        "The TAVIRPORT driver's settings were changed by another program after this dialog "
+        "opened:\n\n" +
+        list +
+        "\nYes: store the values shown over the other program's.\n"
+        "No: show the stored values instead; nothing is stored.\n"
+        "Cancel: go back to the values shown; nothing is stored.";
+    switch (ShowMessage(text, {}, mb::kIconQuestion | mb::kYesNoCancel | mb::kDefButton3)) {
+        case cmd::kYes:
+            return OtherChange::kStoreShown;
+        case cmd::kNo:
+            return OtherChange::kShowStored;
+        default:
+            return OtherChange::kBack;
+    }
 }
 
-// What the key holds now, read as this user may, in its stored form.
-std::vector<RegValue> CPortSetupDlg::ReadStored() {
+void CPortSetupDlg::ShowStored(const PortSettings& stored) {
+    settings_ = stored;
+    stored_ = StoredValues(store_, settings_);
+    ShowPage(settings_);
+    UpdateData(false);
+}
+
+// What the key holds now, read as this user may.
+PortSettings CPortSetupDlg::ReadStored() {
     PortSettings now;
     ReadSettingsOnly(store_, now);  // what cannot be read compares as the defaults
-    return StoredValues(store_, now);
+    return now;
 }
 
 void CPortSetupDlg::SaveWithRights() {
@@ -208,8 +249,13 @@ void CPortSetupDlg::SaveWithRights() {
     std::vector<RegValue> expected = stored_;
     ElevatedRun run;
     for (;;) {
-        if (std::vector<RegValue> now = ReadStored(); now != expected) {
-            if (!ReplaceOtherChanges()) {
+        const PortSettings stored = ReadStored();
+        if (std::vector<RegValue> now = StoredValues(store_, stored); now != expected) {
+            const OtherChange answer = AskAboutOtherChange(now);
+            if (answer == OtherChange::kShowStored) {
+                ShowStored(stored);
+            }
+            if (answer != OtherChange::kStoreShown) {
                 return;
             }
             expected = std::move(now);

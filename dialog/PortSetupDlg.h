@@ -39,10 +39,15 @@ private:
     // Saves through the job that runs with administrator rights (cli/SaveJob.h),
     // for a user who may only read the key.
     void SaveWithRights();
-    std::vector<RegValue> ReadStored();
-    // Whether the user wants the values shown saved over the ones another
-    // program stored since this dialog read the key.
-    bool ReplaceOtherChanges();
+    // The key's settings now, as this user may read them.
+    PortSettings ReadStored();
+    // What the user wants done about the settings another program stored
+    // since this dialog read the key (`now`, in stored form): store the
+    // dialog's over them, show them instead, or go back to the dialog's.
+    enum class OtherChange { kStoreShown, kShowStored, kBack };
+    OtherChange AskAboutOtherChange(const std::vector<RegValue>& now);
+    // Shows these stored settings instead of the dialog's values.
+    void ShowStored(const PortSettings& stored);
 
     PortSettings settings_;
     LoadResult load_;

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "dialog/PortSetupForm.h"
-#include "settings/FieldChecks.h"
+#include "settings/SettingsSchema.h"
 
 namespace tavirap {
 
@@ -15,7 +15,7 @@ void ExchangeText(CDataExchange& dx, PortSettings& s, int id) {
     for (const FormText& text : PortSetupTexts()) {
         if (text.id == id) {
             DDX_CBString(dx, text.id, s.*text.member);
-            DDV_MaxChars(dx, s.*text.member, static_cast<int>(TextFieldOf(text.member).size));
+            DDV_MaxChars(dx, s.*text.member, static_cast<int>(TextRowOf(text.member).size));
             return;
         }
     }

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <stdexcept>
 
+#include "settings/SettingsSchema.h"
+
 namespace tavirap {
 
 namespace {
@@ -25,7 +27,6 @@ const std::vector<FormText>& Texts() {
          .label = "BAUD RATE :",
          .labelRect = {20, 60, 54, 20},
          .boxRect = {74, 60, 56, 112},
-         .entries = {"600", "1200", "2400", "4800", "9600", "19200", "38400", "57600", "115200"},
          .boxStyle = cbs::kUpperCase,
          .boxExStyle = ws::kExStaticEdge,
          .labelId = IDC_BAUD_RATE_LABEL},
@@ -33,33 +34,28 @@ const std::vector<FormText>& Texts() {
          .id = IDC_DATA_BITS,
          .label = "DATA BITS :",
          .labelRect = {20, 121, 54, 19},
-         .boxRect = {74, 120, 56, 49},
-         .entries = {"7", "8"}},
+         .boxRect = {74, 120, 56, 49}},
         {.member = &PortSettings::stopBits,
          .id = IDC_STOP_BITS,
          .label = "STOP BIT :",
          .labelRect = {20, 152, 54, 17},
-         .boxRect = {75, 150, 55, 39},
-         .entries = {"1", "2"}},
+         .boxRect = {75, 150, 55, 39}},
         {.member = &PortSettings::mainPort,
          .id = IDC_MAIN_PORT,
          .label = "MAIN COM :",
          .labelRect = {20, 31, 54, 18},
          .boxRect = {74, 30, 56, 114},
-         .entries = {"COM1", "COM2", "COM3", "COM4", "COM5", "COM6", "COM7", "COM8", "COM9"},
          .boxStyle = cbs::kUpperCase},
         {.member = &PortSettings::parity,
          .id = IDC_PARITY,
          .label = "PARITY:",
          .labelRect = {20, 90, 54, 20},
-         .boxRect = {74, 90, 56, 50},
-         .entries = {"No Parity", "Odd Parity", "Even Parity"}},
+         .boxRect = {74, 90, 56, 50}},
         {.member = &PortSettings::flowControl,
          .id = IDC_FLOW_CONTROL,
          .label = "FLOW CTL:",
          .labelRect = {19, 179, 56, 18},
-         .boxRect = {75, 179, 55, 48},
-         .entries = {"Hardware", "None"}},
+         .boxRect = {75, 179, 55, 48}},
     };
     return texts;
 }
@@ -175,13 +171,9 @@ std::vector<InitRecord> PortSetupListEntries() {
     // The lists in the order of their ids: the texts' and the total's.
     std::vector<std::pair<int, std::vector<std::string>>> lists;
     for (const FormText& text : Texts()) {
-        lists.emplace_back(text.id, text.entries);
+        lists.emplace_back(text.id, TextRowOf(text.member).entries);
     }
-    std::vector<std::string> totals;
-    for (std::int32_t index = 0; index < kTotalEntries; ++index) {
-        totals.push_back(std::to_string(MaxPortFromIndex(index)));
-    }
-    lists.emplace_back(IDC_TOTAL_PORTS, totals);
+    lists.emplace_back(IDC_TOTAL_PORTS, FindSchemaValue("MaxPort")->row->entries);
     std::stable_sort(lists.begin(), lists.end(),
                      [](const auto& a, const auto& b) { return a.first < b.first; });
     std::vector<InitRecord> records;

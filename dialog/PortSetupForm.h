@@ -31,15 +31,14 @@ inline constexpr int kRowAddressIds[] = {1015, 1017, 1019, 1021, 1023, 1024, 102
 inline constexpr int kRowLabelIds[] = {1038, 1039, 1040, 1041, 1042, 1043, 1044, 1045};
 
 // A stored text on the form: the drop-down combo box that shows it, the label
-// that names it (for the eye and for assistive technology) and its list. Its
-// check is the stored field's size (settings/FieldChecks.h).
+// that names it (for the eye and for assistive technology). Its list and its
+// check come from the stored value's row (settings/SettingsSchema.h).
 struct FormText {
     std::string PortSettings::*member;
     int id;
     const char* label;
     DialogRect labelRect;
     DialogRect boxRect;
-    std::vector<std::string> entries;
     std::uint32_t boxStyle = 0;  // added to the drop-down's
     std::uint32_t boxExStyle = 0;
     int labelId = -1;

@@ -145,6 +145,10 @@ inline constexpr UINT kIconExclamation = 0x30u;
 inline constexpr UINT kIconAsterisk = 0x40u;
 inline constexpr UINT kIconMask = 0xF0u;
 inline constexpr UINT kIconInformation = kIconAsterisk;
+inline constexpr UINT kDefButton1 = 0x000u;
+inline constexpr UINT kDefButton2 = 0x100u;
+inline constexpr UINT kDefButton3 = 0x200u;
+inline constexpr UINT kDefMask = 0xF00u;
 }  // namespace mb
 
 // System metrics (SM_...).

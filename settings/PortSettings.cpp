@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "settings/FieldChecks.h"
 #include "settings/PortPages.h"
+#include "settings/SettingsSchema.h"
 
 namespace tavirap {
 
@@ -49,13 +49,14 @@ PortSettings::PortSettings() {
 }
 
 void ResetDefaults(PortSettings& settings) {
-    for (int port = 1; port <= kPortCount; ++port) {
-        settings.addresses[port - 1] = DefaultAddress(port);
+    for (const SchemaValue& value : EverySchemaValue()) {
+        const StoredRow& row = *value.row;
+        if (row.kind == StoredRow::kNumber) {
+            row.setNumber(settings, value.index, row.fallback(value.index));
+        } else {
+            settings.*row.member = row.defaultText;
+        }
     }
-    for (const TextField& field : kTextFields) {
-        settings.*field.member = field.defaultText;
-    }
-    settings.totalIndex = ListIndexFromMaxPort(kDefaultMaxPort);
     settings.page = {};
     ShowPage(settings);
 }

@@ -53,7 +53,7 @@ std::int32_t PageCountFromIndex(std::int32_t totalIndex);
 std::string PortLabel(int port);
 
 // Defaults for the record, the table and the page state: the stored values'
-// defaults (settings/FieldChecks.h), page 0 shown.
+// defaults (settings/SettingsSchema.h), page 0 shown.
 void ResetDefaults(PortSettings& settings);
 
 }  // namespace tavirap

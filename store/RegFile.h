@@ -87,6 +87,9 @@ inline constexpr std::size_t kMaxRegFileSize = 1024 * 1024;
 // ([-key], "name"=-), a value set twice in one key, NUL bytes and anything
 // regedit would not read are refused with the line.
 bool ParseRegFile(std::string_view text, RegDocument& document, RegParseError& error);
+// The same, going on after a line it refuses: every such line's error, in
+// line order.
+bool ParseRegFile(std::string_view text, RegDocument& document, std::vector<RegParseError>& errors);
 // The file's bytes, in the document's format.
 std::string WriteRegFile(const RegDocument& document);
 // The value's line(s) in the form regedit writes, without the final line end,

@@ -84,8 +84,9 @@ bool ReadQuoted(std::string_view& s, std::string& text, std::string& error) {
 
 class Parser {
 public:
-    Parser(std::string_view text, RegDocument& document, RegParseError& error)
-        : document_(document), error_(error) {
+    Parser(std::string_view text, RegDocument& document, std::vector<RegParseError>& errors,
+           bool keepGoing)
+        : document_(document), errors_(errors), keepGoing_(keepGoing) {
         const auto firstEnd = text.find('\n');
         document_.crlf =
             firstEnd == std::string_view::npos || firstEnd == 0 || text[firstEnd - 1] == '\r';
@@ -112,14 +113,13 @@ public:
         }
         for (next_ = 1; next_ < lines_.size();) {
             const std::string_view raw = lines_[next_++];
-            if (raw.find('\0') != std::string_view::npos) {
-                // What a file zeroed by a crash or a binary file holds; text never does.
-                return Fail("a NUL byte in the line: the file is damaged or is no text");
-            }
             std::string_view line = raw;
             SkipBlanks(line);
             bool ok = true;
-            if (line.empty() || line.front() == ';') {
+            if (raw.find('\0') != std::string_view::npos) {
+                // What a file zeroed by a crash or a binary file holds; text never does.
+                ok = Fail("a NUL byte in the line: the file is damaged or is no text");
+            } else if (line.empty() || line.front() == ';') {
                 AddComment(raw);
             } else if (line.front() == '[') {
                 ok = ReadSection(line, raw);
@@ -128,17 +128,18 @@ public:
             } else {
                 ok = Fail("expected a [key], a \"name\"=value, @=value or a ; comment");
             }
-            if (!ok) {
+            // A checking run goes on at the next line, so that one run
+            // reports every line that is wrong.
+            if (!ok && !keepGoing_) {
                 return false;
             }
         }
-        return true;
+        return errors_.empty();
     }
 
 private:
     bool Fail(std::string message) {
-        error_.line = std::max<std::size_t>(next_, 1);
-        error_.message = std::move(message);
+        errors_.push_back({std::max<std::size_t>(next_, 1), std::move(message)});
         return false;
     }
 
@@ -151,6 +152,8 @@ private:
     }
 
     bool ReadSection(std::string_view line, std::string_view raw) {
+        // Until this line is read as a key, its values belong to none.
+        inBadSection_ = true;
         if (line.size() > 1 && line[1] == '-') {
             return Fail("deleting a key ([-...]) is not supported in the registry file");
         }
@@ -176,6 +179,7 @@ private:
             document_.sections.back().line = next_;
         }
         section_ = &document_.sections[known->second];
+        inBadSection_ = false;
         // Kept per section, so that a key whose header repeats is not scanned again.
         names_.resize(document_.sections.size());
         sectionNames_ = &names_[known->second];
@@ -183,6 +187,9 @@ private:
     }
 
     bool ReadValue(std::string_view s, std::string_view raw) {
+        if (inBadSection_) {
+            return true;  // its key line was reported
+        }
         if (section_ == nullptr) {
             return Fail("a value before the first [key] line");
         }
@@ -310,7 +317,9 @@ private:
     }
 
     RegDocument& document_;
-    RegParseError& error_;
+    std::vector<RegParseError>& errors_;
+    bool keepGoing_;
+    bool inBadSection_ = false;
     std::vector<std::string_view> lines_;
     std::size_t next_ = 0;  // index of the line after the one being read
     RegSection* section_ = nullptr;
@@ -324,12 +333,16 @@ private:
 
 }  // namespace
 
-bool ParseRegFile(std::string_view text, RegDocument& document, RegParseError& error) {
+namespace {
+
+bool Parse(std::string_view text, RegDocument& document, std::vector<RegParseError>& errors,
+           bool keepGoing) {
     document = RegDocument{};
     std::string decoded;
     if (text.starts_with("\xFF\xFE")) {  // UTF-16LE, as regedit exports version 5.00
         document.format = RegFormat::kVersion5;
-        if (!DecodeUtf16File(text.substr(2), decoded, error)) {
+        if (RegParseError error; !DecodeUtf16File(text.substr(2), decoded, error)) {
+            errors.push_back(error);
             return false;
         }
         text = decoded;
@@ -337,7 +350,23 @@ bool ParseRegFile(std::string_view text, RegDocument& document, RegParseError& e
         document.utf8Mark = true;
         text.remove_prefix(3);
     }
-    return Parser(text, document, error).Run();
+    return Parser(text, document, errors, keepGoing).Run();
+}
+
+}  // namespace
+
+bool ParseRegFile(std::string_view text, RegDocument& document, RegParseError& error) {
+    std::vector<RegParseError> errors;
+    if (Parse(text, document, errors, false)) {
+        return true;
+    }
+    error = errors.front();
+    return false;
+}
+
+bool ParseRegFile(std::string_view text, RegDocument& document,
+                  std::vector<RegParseError>& errors) {
+    return Parse(text, document, errors, true);
 }
 
 }  // namespace tavirap

@@ -369,7 +369,7 @@ StoreResult Load(const std::string& file, RegDocument& document) {
     RegParseError error;
     if (!ParseRegFile(text, document, error)) {
         return {status::kBadDatabase,
-                file + ", line " + std::to_string(error.line) + ": " + error.message};
+                file + ":" + std::to_string(error.line) + ": " + error.message};
     }
     return status::kSuccess;
 }

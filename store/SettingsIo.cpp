@@ -2,9 +2,10 @@
 
 #include <algorithm>
 #include <array>
+#include <optional>
 #include <string>
 
-#include "settings/FieldChecks.h"
+#include "settings/SettingsSchema.h"
 
 namespace tavirap {
 
@@ -69,52 +70,30 @@ RegValue Text(const SettingsStore& store, std::string name, std::string_view tex
 }  // namespace
 
 void ReadSettings(SettingsKey& key, PortSettings& settings) {
-    std::int32_t maxPort = kDefaultMaxPort;
-    ReadNumber(key, kMaxPortName, maxPort);
-    for (int port = 1; port <= kPortCount; ++port) {
-        std::int32_t address = DefaultAddress(port);
-        ReadNumber(key, PortAddressName(port), address);
-        settings.addresses[port - 1] = address;
-    }
-    // A stored total that is no entry of the list takes the nearest entry,
-    // so the driver is never given a total the dialog cannot show.
-    settings.totalIndex = ListIndexFromMaxPort(maxPort);
-    std::copy_n(settings.addresses.begin(), kRowsPerPage, settings.rowAddress.begin());
-    for (const TextField& text : kTextFields) {
-        std::string& field = settings.*text.member;
-        if (!ReadText(key, text.readName, field)) {
-            field = text.defaultText;
+    for (const SchemaValue& value : EverySchemaValue()) {
+        const StoredRow& row = *value.row;
+        if (row.kind == StoredRow::kNumber) {
+            std::int32_t number = row.fallback(value.index);
+            ReadNumber(key, value.Name(), number);
+            row.setNumber(settings, value.index, number);
+        } else if (!ReadText(key, value.Name(), settings.*row.member)) {
+            settings.*row.member = row.defaultText;
         }
     }
+    std::copy_n(settings.addresses.begin(), kRowsPerPage, settings.rowAddress.begin());
     settings.page.currentPage = 0;
     settings.page.pageCount = PageCountFromIndex(settings.totalIndex);
 }
 
 std::vector<RegValue> StoredValues(const SettingsStore& store, const PortSettings& settings) {
     std::vector<RegValue> values;
-    values.reserve(kPortCount + 1 + kTextFields.size());
-    for (int port = 1; port <= kPortCount; ++port) {
-        values.push_back(Number(PortAddressName(port), settings.addresses[port - 1]));
-    }
-    const std::int32_t listIndex = std::clamp(settings.totalIndex, 0, kTotalEntries - 1);
-    values.push_back(Number(kMaxPortName, MaxPortFromIndex(listIndex)));
-    for (const TextField& text : kTextFields) {
-        values.push_back(Text(store, text.writeName, settings.*text.member, text.size));
+    for (const SchemaValue& value : EverySchemaValue()) {
+        const StoredRow& row = *value.row;
+        values.push_back(row.kind == StoredRow::kNumber
+                             ? Number(value.WriteName(), row.number(settings, value.index))
+                             : Text(store, value.WriteName(), settings.*row.member, row.size));
     }
     return values;
-}
-
-bool KeyHolds(SettingsKey& key, const std::vector<RegValue>& values) {
-    std::array<std::uint8_t, kTextCapacity> data{};
-    for (const RegValue& value : values) {
-        ValueType type = kRegNone;
-        std::uint32_t size = kTextCapacity;
-        if (!key.QueryValue(value.name, &type, data.data(), size).Ok() || type != value.type ||
-            !std::equal(value.data.begin(), value.data.end(), data.begin(), data.begin() + size)) {
-            return false;
-        }
-    }
-    return true;
 }
 
 StoreResult WriteValues(SettingsKey& key, const std::vector<RegValue>& values) {
@@ -228,26 +207,94 @@ StoreResult ReadSettingsOnly(SettingsStore& store, PortSettings& settings) {
     return opened;
 }
 
-StoreResult SaveUnlessChanged(SettingsStore& store, const PortSettings& settings,
-                              std::vector<RegValue>& expected, bool& changed) {
-    changed = false;
+std::string ShownValue(const RegValue& value) {
+    if (value.type == kRegDword && value.data.size() == 4) {
+        std::uint32_t bits = 0;
+        for (int i = 0; i < 4; ++i) {
+            bits |= std::uint32_t{value.data[i]} << (8 * i);
+        }
+        return std::to_string(static_cast<std::int32_t>(bits));
+    }
+    if (value.type == kRegSz) {
+        const auto end = std::find(value.data.begin(), value.data.end(), 0);
+        return "\"" + std::string(value.data.begin(), end) + "\"";
+    }
+    return "(data of type " + std::to_string(value.type) + ")";
+}
+
+std::vector<ValueChange> Differences(const std::vector<RegValue>& from,
+                                     const std::vector<RegValue>& to) {
+    std::vector<ValueChange> changes;
+    const std::vector<SchemaValue> names = EverySchemaValue();
+    for (std::size_t i = 0; i < from.size() && i < to.size() && i < names.size(); ++i) {
+        if (from[i] != to[i]) {
+            changes.push_back({names[i].Name(), ShownValue(from[i]), ShownValue(to[i])});
+        }
+    }
+    return changes;
+}
+
+namespace {
+
+// The value as the key holds it, for comparing bytes; none when it is not
+// stored or does not fit the largest value the driver's key has.
+std::optional<RegValue> HeldValue(SettingsKey* key, const std::string& name) {
+    RegValue held{name, kRegNone, std::vector<std::uint8_t>(kTextCapacity)};
+    auto size = static_cast<std::uint32_t>(held.data.size());
+    if (key == nullptr || !key->QueryValue(name, &held.type, held.data.data(), size).Ok()) {
+        return std::nullopt;
+    }
+    held.data.resize(size);
+    return held;
+}
+
+}  // namespace
+
+SaveOutcome SaveChanges(SettingsStore& store, const SaveRequest& request) {
+    SaveOutcome outcome;
     std::unique_ptr<SettingsKey> key;
-    if (StoreResult created = store.CreateKey(kServiceKeyPath, key); !created.Ok()) {
-        return created;
+    StoreResult opened = request.dryRun ? store.OpenKeyReadOnly(kServiceKeyPath, key)
+                                        : store.OpenKeyAllAccess(kServiceKeyPath, key);
+    if (opened.Ok()) {
+        ReadSettings(*key, outcome.stored);
+    } else if (opened == status::kNotFound) {
+        ResetDefaults(outcome.stored);
+        opened = request.dryRun ? StoreResult() : store.CreateKey(kServiceKeyPath, key);
     }
-    PortSettings stored;
-    ReadSettings(*key, stored);
-    if (std::vector<RegValue> now = StoredValues(store, stored); now != expected) {
-        changed = true;
-        expected = std::move(now);
-        return key->Close();
+    if (!opened.Ok()) {
+        outcome.status = opened;
+        return outcome;
     }
-    std::vector<RegValue> values = StoredValues(store, settings);
-    StoreResult saved = WrittenAndClosed(*key, WriteValues(*key, values));
-    if (saved.Ok()) {
-        expected = std::move(values);
+    const auto close = [&key] { return key != nullptr ? key->Close() : StoreResult(); };
+    // Compared under the same open (one lock on the registry file) as the write.
+    if (request.expected && Fingerprint(StoredValues(store, outcome.stored)) != *request.expected) {
+        outcome.otherChange = true;
+        outcome.status = close();
+        return outcome;
     }
-    return saved;
+    PortSettings settings = outcome.stored;
+    if (request.edit) {
+        request.edit(settings);
+    }
+    const std::vector<RegValue> values = StoredValues(store, settings);
+    const std::vector<SchemaValue> names = EverySchemaValue();
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        const std::optional<RegValue> held = HeldValue(key.get(), values[i].name);
+        if (!held || held->type != values[i].type || held->data != values[i].data) {
+            outcome.changes.push_back({names[i].Name(), held ? ShownValue(*held) : "(not stored)",
+                                       ShownValue(values[i])});
+        }
+    }
+    // The key already holds every byte: nothing is written.
+    if (outcome.changes.empty() || request.dryRun) {
+        outcome.status = close();
+        return outcome;
+    }
+    outcome.status = WrittenAndClosed(*key, WriteValues(*key, values));
+    if (outcome.status.Ok()) {
+        outcome.stored = settings;
+    }
+    return outcome;
 }
 
 }  // namespace tavirap

@@ -2,6 +2,9 @@
 // writing them back.
 #pragma once
 
+#include <functional>
+#include <optional>
+#include <string>
 #include <vector>
 
 #include "settings/PortSettings.h"
@@ -38,13 +41,48 @@ StoreResult SaveSettings(SettingsStore& store, const PortSettings& settings);
 // key gives the defaults. Fails only when the key cannot be read.
 StoreResult ReadSettingsOnly(SettingsStore& store, PortSettings& settings);
 
-// Saves unless the key holds other settings than `expected` (those the
-// caller loaded or saved last), comparing and writing under one open of the
-// key (one lock on the registry file). On such a change nothing is written,
-// `changed` is set and `expected` becomes what the key holds now; after a
-// save it becomes what was saved.
-StoreResult SaveUnlessChanged(SettingsStore& store, const PortSettings& settings,
-                              std::vector<RegValue>& expected, bool& changed);
+// One value whose stored bytes a save changes: its name, and what the key
+// held and holds afterwards, as --get shows them (texts in double quotes).
+struct ValueChange {
+    std::string name;
+    std::string before;  // "(not stored)" when the key lacks it
+    std::string after;
+};
+
+struct SaveRequest {
+    // Makes what is to be stored from the settings the key holds: the
+    // command line sets single values, the dialog puts in its own.
+    std::function<void(PortSettings&)> edit;
+    // Stores only if the key's settings still have this fingerprint (see
+    // Fingerprint): those the caller read last.
+    std::optional<std::string> expected;
+    // Compares only: opens the key for reading and writes nothing.
+    bool dryRun = false;
+};
+
+struct SaveOutcome {
+    StoreResult status;
+    // The key held other settings than expected: nothing was stored.
+    bool otherChange = false;
+    // What the key holds now, as read (after a save: what was saved).
+    PortSettings stored;
+    // The values whose bytes differ, in the order they are written; none
+    // means "unchanged": the key already holds them and nothing was written.
+    std::vector<ValueChange> changes;
+};
+
+// The one save of the command line and the dialog: reads the key, compares,
+// edits and writes under one open of the key (one lock on the registry
+// file). A missing key is created, unless this is a dry run.
+SaveOutcome SaveChanges(SettingsStore& store, const SaveRequest& request);
+
+// The values that differ between two lists of StoredValues, by name.
+std::vector<ValueChange> Differences(const std::vector<RegValue>& from,
+                                     const std::vector<RegValue>& to);
+
+// A stored value as --get shows it: a dword in decimal, a text in double
+// quotes up to its first zero byte.
+std::string ShownValue(const RegValue& value);
 
 // The key as a REGEDIT4 file that `reg import` and this program's --import
 // read: every value as SaveSettings writes it.
@@ -59,8 +97,6 @@ void ReadSettings(SettingsKey& key, PortSettings& settings);
 // addresses, "MaxPort" (a total held to the list) and the texts at their
 // fixed sizes.
 std::vector<RegValue> StoredValues(const SettingsStore& store, const PortSettings& settings);
-// Whether the key already holds each of these values, type and bytes.
-bool KeyHolds(SettingsKey& key, const std::vector<RegValue>& values);
 // A short text that tells these values apart from any others (a 64-bit
 // FNV-1a hash of their names, types and bytes, in hex): what a guarded
 // import compares, under its lock, with what the key holds.

@@ -1,5 +1,7 @@
 #include "framework/qt/QtBackend.h"
 
+#include <cstdio>
+
 #include <QAccessible>
 #include <QApplication>
 #include <QDialog>
@@ -475,6 +477,20 @@ int QtWindowBackend::ShowMessage(DialogWindow* owner, std::string_view text,
     QMessageBox box(icon, FromAnsi(caption), FromAnsi(text), buttons, parent);
     // A message may hold a command to copy (as Windows' boxes copy with Ctrl+C).
     box.setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    // The default button as Windows numbers it: the first, second or third
+    // of the buttons in the order Windows places them.
+    const QMessageBox::StandardButton order[] = {
+        QMessageBox::Ok,    QMessageBox::Yes,    QMessageBox::No,    QMessageBox::Abort,
+        QMessageBox::Retry, QMessageBox::Ignore, QMessageBox::Cancel};
+    std::vector<QMessageBox::StandardButton> shown;
+    for (const QMessageBox::StandardButton button : order) {
+        if (buttons.testFlag(button)) {
+            shown.push_back(button);
+        }
+    }
+    if (const std::size_t index = (type & mb::kDefMask) >> 8; index < shown.size()) {
+        box.setDefaultButton(shown[index]);
+    }
     const int pressed = box.exec();
     for (const MessageBoxResult& r : kMessageBoxResults) {
         if (pressed == r.button) {
@@ -588,9 +604,52 @@ std::unique_ptr<Elevation> MakeElevation(std::string program, std::vector<std::s
     return std::make_unique<PkexecElevation>(std::move(program), std::move(leading));
 }
 
+namespace {
+
+// The platforms Qt would try, each with what it needs to open windows; the
+// others (offscreen, vnc, eglfs...) need nothing that can be missing here.
+struct DisplayNeed {
+    const char* platform;
+    const char* variables[2];
+};
+constexpr DisplayNeed kDisplayNeeds[] = {
+    {"xcb", {"DISPLAY", nullptr}},
+    {"wayland", {"WAYLAND_DISPLAY", "WAYLAND_SOCKET"}},
+};
+
+// Whether one of the platforms asked for (QT_QPA_PLATFORM, or Qt's default)
+// has a display to connect to. Qt itself aborts the process when none has.
+bool HasDisplay() {
+    const QString asked = qEnvironmentVariable("QT_QPA_PLATFORM", QStringLiteral("xcb;wayland"));
+    for (const QString& platform : asked.split(u';', Qt::SkipEmptyParts)) {
+        const QString name = platform.section(u':', 0, 0);
+        const auto need = std::ranges::find_if(
+            kDisplayNeeds, [&](const DisplayNeed& n) { return name == QLatin1String(n.platform); });
+        if (need == std::end(kDisplayNeeds)) {
+            return true;
+        }
+        for (const char* variable : need->variables) {
+            if (variable != nullptr && !qEnvironmentVariableIsEmpty(variable)) {
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
+}  // namespace
+
 int TavirapMain(int argc, char** argv) {
     if (int exitCode = 0; AfxRunWithoutWindow(argc, argv, exitCode)) {
         return exitCode;
+    }
+    if (!HasDisplay()) {
+        std::fputs(
+            "tavirap: there is no display to open the settings dialog on (neither DISPLAY nor\n"
+            "WAYLAND_DISPLAY is set). The command line needs none: 'tavirap --get' prints\n"
+            "the settings; see 'tavirap --help'.\n",
+            stderr);
+        return 2;
     }
     QApplication application(argc, argv);
     QtWindowBackend backend;

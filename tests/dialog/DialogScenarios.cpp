@@ -14,9 +14,10 @@
 #include "cli/SaveJob.h"
 #include "dialog/PortSetupDlg.h"
 #include "dialog/PortSetupForm.h"
-#include "settings/FieldChecks.h"
+#include "settings/SettingsSchema.h"
 #include "tests/framework/UiDriver.h"
 #include "tests/store/Bytes.h"
+#include "tests/store/ReadOnlyStore.h"
 
 namespace tavirap::test {
 namespace {
@@ -105,12 +106,8 @@ std::string Stored(SettingsStore& store, const std::string& name) {
 // Every value the dialog writes: what "nothing was written" is checked on.
 std::map<std::string, std::string> Snapshot(SettingsStore& store) {
     std::map<std::string, std::string> values;
-    for (int port = 1; port <= 64; ++port) {
-        values["PortAdd" + std::to_string(port)] = Stored(store, "PortAdd" + std::to_string(port));
-    }
-    values[kMaxPortName] = Stored(store, kMaxPortName);
-    for (const TextField& field : kTextFields) {
-        values[field.readName] = Stored(store, field.readName);
+    for (const SchemaValue& value : EverySchemaValue()) {
+        values[value.Name()] = Stored(store, value.Name());
     }
     return values;
 }
@@ -146,23 +143,6 @@ std::vector<Scenario> DialogScenarios() {
     return scenarios.empty() ? std::vector<Scenario>{{"unreadable"}} : scenarios;
 }
 
-// The store as a user sees it who may read the key but not write it.
-class ReadOnlyStore : public SettingsStore {
-public:
-    explicit ReadOnlyStore(SettingsStore& store) : store_(store) {}
-    StoreResult OpenKeyAllAccess(std::string_view, std::unique_ptr<SettingsKey>&) override {
-        return status::kAccessDenied;
-    }
-    StoreResult OpenKeyReadOnly(std::string_view path, std::unique_ptr<SettingsKey>& key) override {
-        return store_.OpenKeyReadOnly(path, key);
-    }
-    StoreResult CreateKey(std::string_view, std::unique_ptr<SettingsKey>&) override {
-        return status::kAccessDenied;
-    }
-
-private:
-    SettingsStore& store_;
-};
 
 // Writes one value as another program would, while the dialog is open.
 void WriteValue(SettingsStore& store, const Step& step) {
@@ -247,7 +227,10 @@ TEST_P(Scenarios, Run) {
         } else if (step.op == "other-program") {
             WriteValue(store, step);
         } else if (step.op == "answer") {
-            driver.AnswerQuestionsWith(step.text == "yes");
+            const std::string answers[] = {"yes", "no", "cancel", "escape", "enter"};  // as Answer
+            const auto answer = std::ranges::find(answers, step.text) - std::begin(answers);
+            ASSERT_LT(answer, 5) << step.text;
+            driver.AnswerQuestionsWith(static_cast<Answer>(answer));
         } else if (step.op == "message") {
             driver.WaitFor([&] { return driver.Boxes().size() > checkedBoxes; });
             ASSERT_GT(driver.Boxes().size(), checkedBoxes);

@@ -116,8 +116,13 @@ private:
                 {box->text().toStdString(),
                  box->icon() == QMessageBox::Warning && ok != nullptr && box->buttons().size() == 1,
                  IsOpen()});
-            if (QAbstractButton* answer =
-                    box->button(answerYes_ ? QMessageBox::Yes : QMessageBox::No)) {
+            const QMessageBox::StandardButton buttons[] = {QMessageBox::Yes, QMessageBox::No,
+                                                           QMessageBox::Cancel};
+            const bool key = answer_ == Answer::Escape || answer_ == Answer::Enter;
+            if (ok == nullptr && key) {
+                QTest::keyClick(box, answer_ == Answer::Escape ? Qt::Key_Escape : Qt::Key_Return);
+            } else if (QAbstractButton* answer =
+                           key ? nullptr : box->button(buttons[static_cast<int>(answer_)])) {
                 answer->click();
             } else if (ok != nullptr) {
                 ok->click();

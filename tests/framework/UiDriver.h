@@ -12,6 +12,8 @@
 namespace tavirap::test {
 
 enum class Key { Enter, Escape, Up, Down };
+// How a question is answered: a button, or the Esc or Enter key.
+enum class Answer { Yes, No, Cancel, Escape, Enter };
 
 // A message box as the user saw it.
 struct Box {
@@ -41,14 +43,14 @@ public:
     // Every message box shown so far, each answered with OK, or a question
     // with the answer set here (No until set).
     virtual const std::vector<Box>& Boxes() const = 0;
-    void AnswerQuestionsWith(bool yes) { answerYes_ = yes; }
+    void AnswerQuestionsWith(Answer answer) { answer_ = answer; }
 
     // Lets the toolkit's events run until done() holds, for a few seconds at
     // most; whether it holds.
     virtual bool WaitFor(const std::function<bool()>& done) = 0;
 
 protected:
-    bool answerYes_ = false;
+    Answer answer_ = Answer::No;
 };
 
 std::unique_ptr<UiDriver> MakeUiDriver(CDialog& dialog);

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "settings/FieldChecks.h"
+#include "settings/SettingsSchema.h"
 #include "store/RegFile.h"
 #include "store/SettingsIo.h"
 #include "tests/store/MemoryStore.h"
@@ -83,11 +83,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Require(first.totalIndex >= 0 && first.totalIndex < kTotalEntries,
             "the total is no entry of the list");
     Require(first.page.pageCount == PageCountFromIndex(first.totalIndex), "wrong page count");
-    for (const TextField& t : kTextFields) {
+    for (const StoredRow& t : StoredRows()) {
+        if (t.kind != StoredRow::kText) {
+            continue;
+        }
         const std::string& text = first.*t.member;
         Require(text.size() <= kReadCapacity, "a loaded text exceeds the read capacity");
         Require(text.find('\0') == std::string::npos, "a loaded text holds a zero byte");
-        const StoredValue* stored = Find(store, t.readName);
+        const StoredValue* stored = Find(store, t.name);
         Require(stored != nullptr && stored->type == kRegSz && stored->data.size() == t.size,
                 "a text was not written back at its size");
         const std::string kept(stored->data.begin(),

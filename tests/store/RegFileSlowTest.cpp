@@ -131,12 +131,12 @@ TEST_F(RegFileSlow, ProcessesRacingToLoadAndSaveOverwriteNothing) {
                 PortSettings settings;
                 const LoadResult loaded = LoadSettings(own, settings);
                 workers[w].failures += loaded.readOnly || loaded.saveStatus != status::kSuccess;
-                std::vector<RegValue> loadedValues = StoredValues(own, settings);
+                const std::string loadedValues = Fingerprint(StoredValues(own, settings));
                 ++settings.addresses[w];
-                bool changed = false;
-                workers[w].failures +=
-                    SaveUnlessChanged(own, settings, loadedValues, changed) != status::kSuccess;
-                ++(changed ? workers[w].refused : workers[w].landed);
+                const SaveOutcome saved =
+                    SaveChanges(own, {[&](PortSettings& s) { s = settings; }, loadedValues});
+                workers[w].failures += saved.status != status::kSuccess;
+                ++(saved.otherChange ? workers[w].refused : workers[w].landed);
                 workers[w].cycles = cycle + 1;
             }
             ::_exit(0);

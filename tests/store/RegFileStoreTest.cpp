@@ -126,9 +126,8 @@ TEST_F(RegFileStoreTest, HostileFilesAreLeftAsTheyWereAndTheErrorNamesTheLine) {
         SCOPED_TRACE(c.name);
         WriteFile(file, c.text);
         const auto expectNamed = [&](const std::string& explained) {
-            const std::string where = c.line == 0
-                                          ? file + " is larger than 1 MiB"
-                                          : file + ", line " + std::to_string(c.line) + ": ";
+            const std::string where = c.line == 0 ? file + " is larger than 1 MiB"
+                                                  : file + ":" + std::to_string(c.line) + ": ";
             EXPECT_EQ(explained.rfind(where, 0), 0u) << explained;
             EXPECT_NE(explained.find(c.words), std::string::npos) << explained;
         };

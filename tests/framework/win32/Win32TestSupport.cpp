@@ -158,10 +158,20 @@ private:
         if (code == HCBT_ACTIVATE && current_ != nullptr && IsMessageBox(window)) {
             current_->boxes_.push_back(Describe(window));
             current_->boxes_.back().overShownDialog = current_->IsOpen();
-            const int answer = GetDlgItem(window, IDOK) != nullptr ? IDOK
-                               : current_->answerYes_              ? IDYES
-                                                                   : IDNO;
-            PostMessageA(window, WM_COMMAND, MAKEWPARAM(answer, BN_CLICKED), 0);
+            const Answer answer = current_->answer_;
+            if (GetDlgItem(window, IDOK) == nullptr &&
+                (answer == Answer::Escape || answer == Answer::Enter)) {
+                // As the keyboard gives them: the box's own loop turns Enter
+                // into its default button and Esc into Cancel.
+                PostMessageA(window, WM_KEYDOWN, answer == Answer::Escape ? VK_ESCAPE : VK_RETURN,
+                             0);
+            } else {
+                const int buttons[] = {IDYES, IDNO, IDCANCEL};
+                const int id = GetDlgItem(window, IDOK) != nullptr ? IDOK
+                               : answer <= Answer::Cancel ? buttons[static_cast<int>(answer)]
+                                                          : IDNO;
+                PostMessageA(window, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0);
+            }
         }
         return CallNextHookEx(nullptr, code, wParam, lParam);
     }

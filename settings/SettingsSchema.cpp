@@ -1,0 +1,214 @@
+#include "settings/SettingsSchema.h"
+
+#include <algorithm>
+#include <charconv>
+#include <stdexcept>
+
+namespace tavirap {
+
+namespace {
+
+bool SameText(std::string_view a, std::string_view b) {
+    const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; };
+    return std::ranges::equal(a, b, [&](char x, char y) { return lower(x) == lower(y); });
+}
+
+// A whole number written in decimal digits, without sign or leading zero.
+std::optional<std::int64_t> Decimal(std::string_view text) {
+    std::int64_t number = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), number);
+    if (text.empty() || text[0] == '-' || text[0] == '+' || (text.size() > 1 && text[0] == '0') ||
+        error != std::errc() || end != text.data() + text.size()) {
+        return std::nullopt;
+    }
+    return number;
+}
+
+// Ports the driver opens by name beyond the dialog's list: COM1 to COM256.
+bool IsComPort(std::string_view text) {
+    const auto number = Decimal(text.size() > 3 ? text.substr(3) : "");
+    return SameText(text.substr(0, 3), "COM") && number && *number >= 1 && *number <= 256;
+}
+
+// Any whole rate: the driver takes rates beyond the dialog's list.
+bool IsWholeRate(std::string_view text) {
+    return Decimal(text).has_value();
+}
+
+std::vector<std::string> MaxPortEntries() {
+    std::vector<std::string> entries;
+    for (std::int32_t index = 0; index < kTotalEntries; ++index) {
+        entries.push_back(std::to_string(MaxPortFromIndex(index)));
+    }
+    return entries;
+}
+
+std::string Joined(const std::vector<std::string>& entries, const char* last) {
+    std::string text;
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        text += (i == 0 ? "" : i + 1 == entries.size() ? last : ", ") + entries[i];
+    }
+    return text;
+}
+
+StoredRow Text(const char* name, const char* writeName, std::uint32_t size, const char* about,
+               std::string PortSettings::*member, const char* defaultText,
+               std::vector<std::string> entries, bool (*understood)(std::string_view) = nullptr,
+               const char* understoodText = nullptr) {
+    StoredRow row{name, writeName, StoredRow::kText, 1, size, about};
+    row.member = member;
+    row.defaultText = defaultText;
+    row.entries = std::move(entries);
+    row.understood = understood;
+    row.understoodText = understoodText;
+    return row;
+}
+
+std::vector<StoredRow> BuildRows() {
+    StoredRow addresses{"PortAdd",  "PortAdd", StoredRow::kNumber,
+                        kPortCount, 4,         "virtual port n's address"};
+    addresses.number = [](const PortSettings& s, int i) { return s.addresses[i]; };
+    addresses.setNumber = [](PortSettings& s, int i, std::int32_t n) { s.addresses[i] = n; };
+    addresses.fallback = [](int i) { return i + 1; };  // virtual port n's address is n
+    addresses.min = kMinAddress;
+    addresses.max = kMaxAddress;
+
+    StoredRow maxPort{"MaxPort", "MaxPort", StoredRow::kNumber, 1, 4, "the total of virtual ports"};
+    // Stored as the list's number; a stored total that is no entry of the
+    // list takes the nearest entry, so the driver is never given a total the
+    // dialog cannot show.
+    maxPort.number = [](const PortSettings& s, int) {
+        return MaxPortFromIndex(std::clamp(s.totalIndex, 0, kTotalEntries - 1));
+    };
+    maxPort.setNumber = [](PortSettings& s, int, std::int32_t n) {
+        s.totalIndex = ListIndexFromMaxPort(n);
+    };
+    maxPort.fallback = [](int) { return 8; };
+    maxPort.entries = MaxPortEntries();
+
+    // The driver's key holds stop bits in 2 bytes; a longer text ("1.5")
+    // would be cut short when stored, so its entry is held to the size too.
+    return {
+        addresses,
+        maxPort,
+        Text("DataBit", "DataBit", 2, "data bits", &PortSettings::dataBits, "8", {"7", "8"}),
+        Text("StopBit", "StopBit", 2, "stop bits", &PortSettings::stopBits, "1", {"1", "2"}),
+        Text("Parity", "Parity", 22, "parity", &PortSettings::parity, "No Parity",
+             {"No Parity", "Odd Parity", "Even Parity"}),
+        Text("TRxPort", "TRxPort", 8, "the main port", &PortSettings::mainPort, "COM1",
+             {"COM1", "COM2", "COM3", "COM4", "COM5", "COM6", "COM7", "COM8", "COM9"}, IsComPort,
+             "COM1 to COM256 too"),
+        Text("BaudRate", "BaudRate", 12, "the rate in baud", &PortSettings::baudRate, "9600",
+             {"600", "1200", "2400", "4800", "9600", "19200", "38400", "57600", "115200"},
+             IsWholeRate, "any whole number too"),
+        Text("Flow Control", "FLow Control", 16, "flow control", &PortSettings::flowControl,
+             "Hardware", {"Hardware", "None"}),
+    };
+}
+
+}  // namespace
+
+std::span<const StoredRow> StoredRows() {
+    static const std::vector<StoredRow> rows = BuildRows();
+    return rows;
+}
+
+std::string SchemaValue::Name() const {
+    return row->count == 1 ? row->name : row->name + std::to_string(index + 1);
+}
+
+std::string SchemaValue::WriteName() const {
+    return row->count == 1 ? row->writeName : row->writeName + std::to_string(index + 1);
+}
+
+std::vector<SchemaValue> EverySchemaValue() {
+    std::vector<SchemaValue> values;
+    for (const StoredRow& row : StoredRows()) {
+        for (int i = 0; i < row.count; ++i) {
+            values.push_back({&row, i});
+        }
+    }
+    return values;
+}
+
+std::optional<SchemaValue> FindSchemaValue(std::string_view name) {
+    for (const StoredRow& row : StoredRows()) {
+        if (row.count == 1 && (SameText(name, row.name) || SameText(name, row.writeName))) {
+            return SchemaValue{&row, 0};
+        }
+        const std::string_view prefix = row.name;
+        const auto index = Decimal(name.size() > prefix.size() ? name.substr(prefix.size()) : "");
+        if (row.count > 1 && SameText(name.substr(0, prefix.size()), prefix) && index &&
+            *index >= 1 && *index <= row.count) {
+            return SchemaValue{&row, static_cast<int>(*index - 1)};
+        }
+    }
+    return std::nullopt;
+}
+
+const StoredRow& TextRowOf(std::string PortSettings::*member) {
+    for (const StoredRow& row : StoredRows()) {
+        if (row.kind == StoredRow::kText && row.member == member) {
+            return row;
+        }
+    }
+    throw std::logic_error("no stored text for this member");
+}
+
+std::string CheckNumber(const StoredRow& row, std::int64_t number) {
+    if (!row.entries.empty()) {
+        if (std::ranges::find(row.entries, std::to_string(number)) != row.entries.end()) {
+            return {};
+        }
+        return row.about + std::string(" must be ") + Joined(row.entries, " or ") + ", not " +
+               std::to_string(number);
+    }
+    if (number >= row.min && number <= row.max) {
+        return {};
+    }
+    return "an address must be from " + std::to_string(row.min) + " to " + std::to_string(row.max) +
+           ", not " + std::to_string(number);
+}
+
+std::string CheckText(const StoredRow& row, std::string_view text) {
+    if (text.size() <= row.size) {
+        return {};
+    }
+    return "at most " + std::to_string(row.size) + " characters are kept, not " +
+           std::to_string(text.size());
+}
+
+std::string TextWarning(const StoredRow& row, std::string_view text) {
+    const bool listed = std::ranges::any_of(
+        row.entries, [&](const std::string& entry) { return SameText(entry, text); });
+    if (listed || (row.understood != nullptr && row.understood(text))) {
+        return {};
+    }
+    return "\"" + std::string(text) +
+           "\" is not one of the dialog's entries: " + Joined(row.entries, ", ");
+}
+
+std::string StoredValuesHelp() {
+    std::string help;
+    for (const StoredRow& row : StoredRows()) {
+        std::string name = row.count == 1 ? std::string(row.name)
+                                          : std::string(row.name) + "1 ... " + row.name +
+                                                std::to_string(row.count);
+        if (row.name != std::string_view(row.writeName)) {
+            name += " (or " + std::string(row.writeName) + ")";
+        }
+        std::string takes =
+            row.kind == StoredRow::kNumber && row.entries.empty()
+                ? std::to_string(row.min) + " to " + std::to_string(row.max)
+                : Joined(row.entries, row.kind == StoredRow::kNumber ? " or " : ", ");
+        if (row.kind == StoredRow::kText) {
+            takes += " (at most " + std::to_string(row.size) + " characters" +
+                     (row.understoodText != nullptr ? std::string("; ") + row.understoodText : "") +
+                     ")";
+        }
+        help += "  " + name + ": " + row.about + ", " + takes + "\n";
+    }
+    return help;
+}
+
+}  // namespace tavirap
