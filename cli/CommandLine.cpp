@@ -1,19 +1,12 @@
 #include "cli/CommandLine.h"
 
-#include <sys/stat.h>
-
 #include <algorithm>
-#include <cerrno>
-#include <charconv>
-#include <cstdio>
-#include <cstring>
 #include <exception>
-#include <memory>
 #include <optional>
-#include <set>
 
 #include "Version.h"
 #include "cli/ExportFile.h"
+#include "cli/InputChanges.h"
 #include "settings/SettingsSchema.h"
 #include "store/RegFile.h"
 #include "store/SettingsIo.h"
@@ -21,46 +14,6 @@
 namespace tavirap {
 
 namespace {
-
-constexpr const char* kProgram = "tavirap";
-
-// The values every Windows service key holds beside the driver's own: a
-// `reg export` of the whole key carries them. They are the service's, not
-// the settings', and are left alone.
-constexpr const char* kServiceValueNames[] = {
-    "Type",
-    "Start",
-    "ErrorControl",
-    "ImagePath",
-    "DisplayName",
-    "Description",
-    "Group",
-    "ObjectName",
-    "DependOnService",
-    "DependOnGroup",
-    "Tag",
-    "FailureActions",
-    "FailureCommand",
-    "RebootMessage",
-    "ServiceSidType",
-    "RequiredPrivileges",
-    "DelayedAutostart",
-    "LaunchProtected",
-    "PreshutdownTimeout",
-    "WOW64",
-    "Environment",
-    "FailureActionsOnNonCrashFailures",
-    "DriverFlags",
-};
-
-// The whole key path as a registry file names it.
-std::string DriverKeyPath() {
-    return std::string(kLocalMachine) + "\\" + std::string(kServiceKeyPath);
-}
-
-std::string Quoted(std::string_view name) {
-    return name.empty() ? "@" : "\"" + std::string(name) + "\"";
-}
 
 // What a run was given beside its option: the option's operands and the
 // flags, which may stand before or after it.
@@ -71,235 +24,6 @@ struct Run {
     SettingsStore& store;
     Console& io;
 };
-
-// One message about the input, where it is: problems refuse the input,
-// warnings refuse it under --strict, notes never do.
-struct Finding {
-    enum Kind { kNote, kWarning, kProblem } kind;
-    std::size_t line;  // 0: not in a file
-    std::string text;
-};
-
-struct Findings {
-    std::vector<Finding> list;
-
-    void Add(Finding::Kind kind, std::size_t line, std::string text) {
-        list.push_back({kind, line, std::move(text)});
-    }
-    // Written in line order, each line as "where:line: text"; whether the
-    // input is accepted.
-    bool Report(const std::string& where, bool strict, std::string& err) {
-        std::ranges::stable_sort(list, {}, &Finding::line);
-        bool accepted = true;
-        for (const Finding& f : list) {
-            err += where + (f.line != 0 ? ":" + std::to_string(f.line) : "") + ": " + f.text + "\n";
-            accepted =
-                accepted && f.kind != Finding::kProblem && !(strict && f.kind == Finding::kWarning);
-        }
-        return accepted;
-    }
-};
-
-// One value to store, checked.
-struct Change {
-    SchemaValue value;
-    std::int32_t number = 0;
-    std::string text;
-};
-
-// Checks a change and adds why it is refused, or what the driver might not
-// understand, to the findings.
-void Check(const Change& change, std::size_t line, const std::string& what, Findings& findings) {
-    const StoredRow& row = *change.value.row;
-    if (row.kind == StoredRow::kNumber) {
-        if (std::string why = CheckNumber(row, change.number); !why.empty()) {
-            findings.Add(Finding::kProblem, line, what + why);
-        }
-    } else if (std::string why = CheckText(row, change.text); !why.empty()) {
-        findings.Add(Finding::kProblem, line, what + why);
-    } else if (std::string warning = TextWarning(row, change.text); !warning.empty()) {
-        findings.Add(Finding::kWarning, line, what + warning);
-    }
-}
-
-// The changes of one run, each value at most once.
-struct Changes {
-    std::vector<Change> list;
-    std::set<std::pair<const StoredRow*, int>> seen;
-
-    // Whether the value is new to the run; a value given twice is refused,
-    // whatever its spelling, so that no setting is dropped unseen.
-    bool Add(Change change) {
-        if (!seen.insert({change.value.row, change.value.index}).second) {
-            return false;
-        }
-        list.push_back(std::move(change));
-        return true;
-    }
-    void ApplyTo(PortSettings& settings) const {
-        for (const Change& change : list) {
-            const StoredRow& row = *change.value.row;
-            if (row.kind == StoredRow::kNumber) {
-                row.setNumber(settings, change.value.index, change.number);
-            } else {
-                settings.*row.member = change.text;
-            }
-        }
-    }
-};
-
-// A value as a file holds it: the right type for its name, then its check.
-void ChangeFromFile(const RegEntry& entry, RegFormat format, Changes& changes, Findings& findings) {
-    const RegValue& value = entry.value;
-    const std::string what = Quoted(value.name) + ": ";
-    const std::optional<SchemaValue> target = FindSchemaValue(value.name);
-    if (!target) {
-        const bool service = std::ranges::any_of(
-            kServiceValueNames, [&](const char* name) { return SameName(name, value.name); });
-        findings.Add(
-            service ? Finding::kNote : Finding::kProblem, entry.line,
-            what + (service ? "a value of the service itself, not a setting: left alone"
-                            : "no value of the TAVIRPORT driver's settings has this name"));
-        return;
-    }
-    Change change{*target, 0, {}};
-    if (target->row->kind == StoredRow::kText) {
-        if (value.type != kRegSz) {
-            return findings.Add(Finding::kProblem, entry.line, what + "must be a text (REG_SZ)");
-        }
-        std::string text(value.data.begin(), value.data.end());
-        if (format == RegFormat::kVersion5) {
-            text = Utf16ToUtf8(text);
-        }
-        change.text = text.substr(0, text.find('\0'));  // readers stop at the first zero
-    } else {
-        if (value.type != kRegDword || value.data.size() != 4) {
-            return findings.Add(Finding::kProblem, entry.line,
-                                what + "must be a number (dword, REG_DWORD of 4 bytes)");
-        }
-        std::uint32_t bits = 0;
-        for (int i = 0; i < 4; ++i) {
-            bits |= std::uint32_t{value.data[i]} << (8 * i);
-        }
-        change.number = static_cast<std::int32_t>(bits);
-    }
-    Check(change, entry.line, what, findings);
-    if (!changes.Add(change)) {
-        findings.Add(Finding::kProblem, entry.line, what + "given a second time");
-    }
-}
-
-using File = std::unique_ptr<std::FILE, int (*)(std::FILE*)>;
-
-// The file's bytes, or standard input's for "-", up to the registry file's limit.
-bool ReadInput(const std::string& file, Console& io, std::string& text, std::string& error) {
-    const std::string shown = file == "-" ? "standard input" : file;
-    if (file == "-") {
-        if (!io.readInput(text, kMaxRegFileSize)) {
-            error = shown + ": cannot be read";
-            return false;
-        }
-    } else {
-        struct stat info {};
-        if (::stat(file.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) {
-            error = file + ": is a folder, not a registry file";
-            return false;
-        }
-        errno = 0;
-        const File in(std::fopen(file.c_str(), "rb"), std::fclose);
-        text.assign(kMaxRegFileSize + 1, '\0');
-        const std::size_t got = in ? std::fread(text.data(), 1, text.size(), in.get()) : 0;
-        if (!in || std::ferror(in.get())) {
-            error = file + ": cannot be read: " + std::strerror(errno != 0 ? errno : EIO);
-            return false;
-        }
-        text.resize(got);
-    }
-    if (text.size() > kMaxRegFileSize) {
-        error = shown + ": larger than 1 MiB, refused";
-        return false;
-    }
-    return true;
-}
-
-// The changes a registry file asks for. Every problem, warning and note is
-// written on err, in line order, with the file and the line.
-bool ChangesFromFile(const std::string& file, const Run& run, Changes& changes) {
-    std::string& err = run.io.err;
-    std::string text, error;
-    if (!ReadInput(file, run.io, text, error)) {
-        err += std::string(kProgram) + ": " + error + "\n";
-        return false;
-    }
-    const std::string shown = file == "-" ? "<stdin>" : file;
-    RegDocument document;
-    std::vector<RegParseError> syntax;
-    Findings findings;
-    ParseRegFile(text, document, syntax);
-    for (RegParseError& e : syntax) {
-        findings.Add(Finding::kProblem, e.line, std::move(e.message));
-    }
-    const std::string driverKey = DriverKeyPath();
-    const RegSection* driver = document.FindSection(driverKey);
-    for (const RegSection& section : document.sections) {
-        const bool subkey = section.path.size() > driverKey.size() &&
-                            section.path[driverKey.size()] == '\\' &&
-                            SameName(section.path.substr(0, driverKey.size()), driverKey);
-        if (subkey) {
-            findings.Add(
-                Finding::kNote, section.line,
-                "[" + section.path + "]: a subkey of the service, not a setting: left alone");
-        } else if (&section != driver) {
-            findings.Add(Finding::kProblem, section.line,
-                         "[" + section.path + "] is not the TAVIRPORT driver's key; only [" +
-                             driverKey + "] may be imported");
-        }
-    }
-    if (driver == nullptr && syntax.empty()) {
-        findings.Add(Finding::kProblem, 0, "holds no [" + driverKey + "] key");
-    }
-    for (const RegEntry& entry : driver != nullptr ? driver->entries : std::vector<RegEntry>{}) {
-        if (entry.isValue) {
-            ChangeFromFile(entry, document.format, changes, findings);
-        }
-    }
-    return findings.Report(shown, run.strict, err);
-}
-
-// NAME=VALUE, as --set takes it: numbers in decimal.
-void ChangeFromArgument(std::string_view name, std::string_view value, Changes& changes,
-                        Findings& findings) {
-    const std::string what = "--set " + std::string(name) + "=" + std::string(value) + ": ";
-    const std::optional<SchemaValue> target = FindSchemaValue(name);
-    if (!target) {
-        return findings.Add(
-            Finding::kProblem, 0,
-            what + Quoted(name) + " is no value of the TAVIRPORT driver's settings");
-    }
-    Change change{*target, 0, {}};
-    if (target->row->kind == StoredRow::kText) {
-        change.text = value;
-    } else {
-        std::int64_t number = 0;
-        const auto [end, error] =
-            std::from_chars(value.data(), value.data() + value.size(), number);
-        if (value.empty() || error != std::errc() || end != value.data() + value.size()) {
-            return findings.Add(
-                Finding::kProblem, 0,
-                what + Quoted(name) + " takes a whole number, not \"" + std::string(value) + "\"");
-        }
-        // Checked before narrowing, so that a number too large is refused, not wrapped.
-        if (std::string why = CheckNumber(*target->row, number); !why.empty()) {
-            return findings.Add(Finding::kProblem, 0, what + why);
-        }
-        change.number = static_cast<std::int32_t>(number);
-    }
-    Check(change, 0, what, findings);
-    if (!changes.Add(change)) {
-        findings.Add(Finding::kProblem, 0,
-                     what + Quoted(target->Name()) + " is given a second time");
-    }
-}
 
 int StoreFailure(const StoreResult& failure, std::string& err) {
     if (failure == status::kAccessDenied) {
@@ -329,7 +53,6 @@ int StoreChanges(const Run& run, const Changes& changes,
                       "they were read; nothing was stored\n";
         return kExitChanged;
     }
-#include "cli/ExportFile.h"
     for (const ValueChange& change : saved.changes) {
         run.io.out += change.name + ": " + change.before + " -> " + change.after + "\n";
     }
@@ -408,7 +131,7 @@ int Get(const Run& run) {
 
 int CheckFile(const Run& run) {
     Changes changes;
-    return ChangesFromFile(run.operands[0], run, changes) ? kExitDone : kExitRefused;
+    return ChangesFromFile(run.operands[0], run.strict, run.io, changes) ? kExitDone : kExitRefused;
 }
 
 int Import(const Run& run) {
@@ -418,7 +141,7 @@ int Import(const Run& run) {
         return Usage(run.io.err, "wrong number of arguments for --import");
     }
     Changes changes;
-    if (!ChangesFromFile(run.operands[0], run, changes)) {
+    if (!ChangesFromFile(run.operands[0], run.strict, run.io, changes)) {
         return kExitRefused;
     }
     return StoreChanges(run, changes,

@@ -14,72 +14,11 @@
 #include <utility>
 
 #include "store/RegFile.h"
+#include "store/RegFileAccess.h"
 
 namespace tavirap {
 
 namespace {
-
-struct ErrnoStatus {
-    int error;
-    Status status;
-};
-
-constexpr std::array<ErrnoStatus, 8> kErrnoStatuses{{
-    {EACCES, status::kAccessDenied},
-    {EPERM, status::kAccessDenied},
-    {EROFS, status::kWriteProtect},
-    {ENOSPC, status::kDiskFull},
-    {EDQUOT, status::kDiskFull},
-    {ENOENT, status::kNotFound},
-    {ENOTDIR, status::kNotFound},
-    {ENOMEM, status::kOutOfMemory},
-}};
-
-Status StatusFromErrno(int error, Status otherwise) {
-    const auto found = std::find_if(kErrnoStatuses.begin(), kErrnoStatuses.end(),
-                                    [&](const ErrnoStatus& e) { return e.error == error; });
-    return found != kErrnoStatuses.end() ? found->status : otherwise;
-}
-
-// A failed system call: its status and words, with errno's.
-StoreResult FailErrno(Status otherwise, const std::string& what) {
-    const int error = errno;
-    return {StatusFromErrno(error, otherwise), what + ": " + std::strerror(error)};
-}
-
-std::string Folder(const std::string& file) {
-    const auto cut = file.rfind('/');
-    return cut == std::string::npos ? "." : cut == 0 ? "/" : file.substr(0, cut);
-}
-
-class FileDescriptor {
-public:
-    explicit FileDescriptor(int fd = -1) : fd_(fd) {}
-    FileDescriptor(FileDescriptor&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
-    FileDescriptor& operator=(FileDescriptor&& other) noexcept {
-        std::swap(fd_, other.fd_);
-        return *this;
-    }
-    ~FileDescriptor() { Close(); }
-
-    int Get() const { return fd_; }
-    bool Valid() const { return fd_ >= 0; }
-    int Close() { return fd_ < 0 ? 0 : ::close(std::exchange(fd_, -1)); }
-
-private:
-    int fd_;
-};
-
-bool WriteAll(int fd, std::string_view text) {
-    while (!text.empty()) {
-        const ssize_t written = ::write(fd, text.data(), text.size());
-        if (written < 0 && errno != EINTR) {
-            return false;
-        }
-        text.remove_prefix(written < 0 ? 0 : static_cast<std::size_t>(written));
-    }
-    return true;
-}
 
 // Path parts must be names regedit can write between [ and ].
 bool IsValidKeyPath(std::string_view path) {
@@ -254,126 +193,6 @@ private:
     bool open_ = true;
 };
 
-// Whether this process may replace the file: write it (or create it) and
-// rename in its folder.
-StoreResult CheckWritable(const std::string& file) {
-    if (::access(file.c_str(), W_OK) != 0 && errno != ENOENT) {
-        return FailErrno(status::kAccessDenied, "cannot write " + file);
-    }
-    const std::string folder = Folder(file);
-    if (::access(folder.c_str(), W_OK | X_OK) != 0) {
-        return FailErrno(status::kAccessDenied,
-                         "cannot write " + file + " in the folder " + folder);
-    }
-    return status::kSuccess;
-}
-
-// The lock lives in a file of its own beside the registry file, as the
-// registry file is replaced by every commit. Only writers take it, and only
-// the file's owner may open it: readers need no lock, as the file is only
-// ever replaced whole, and no other user can hold it to stop a save. A
-// writer waits for another for a few seconds at most.
-StoreResult Lock(const std::string& file, FileDescriptor& lock) {
-    const std::string path = file + ".lock";
-    for (int attempt = 0;; ++attempt) {
-        lock = FileDescriptor(
-            ::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
-        if (lock.Valid()) {
-            if (::fchmod(lock.Get(), 0600) != 0) {  // whatever the umask
-                return FailErrno(status::kIoFailed, "cannot restrict the lock file " + path);
-            }
-            break;
-        }
-        lock = FileDescriptor(
-            errno == EEXIST ? ::open(path.c_str(), O_RDWR | O_NOFOLLOW | O_CLOEXEC) : -1);
-        struct stat info {};
-        if (!lock.Valid() || ::fstat(lock.Get(), &info) != 0) {
-            return FailErrno(status::kIoFailed, "cannot open the lock file " + path);
-        }
-        if (((info.st_mode & 07777) == 0600 && info.st_uid == ::geteuid()) || attempt > 0) {
-            break;
-        }
-        // One that an older release left open to every user, who could hold
-        // it: it goes, and one of this user's own takes its place.
-        if (::unlink(path.c_str()) != 0) {
-            return FailErrno(status::kIoFailed, "cannot replace the lock file " + path);
-        }
-    }
-    constexpr int kTries = 100;  // 50 ms apart: five seconds
-    for (int tries = 1; ::flock(lock.Get(), LOCK_EX | LOCK_NB) != 0; ++tries) {
-        if (errno != EWOULDBLOCK && errno != EINTR) {
-            return FailErrno(status::kIoFailed, "cannot lock " + path);
-        }
-        if (tries == kTries) {
-            return {status::kBusy, "the settings in " + file +
-                                       " are busy: another program has held the lock " + path +
-                                       " for five seconds"};
-        }
-        const timespec pause{0, 50'000'000};
-        ::nanosleep(&pause, nullptr);
-    }
-    return status::kSuccess;
-}
-
-// A missing file is an empty registry.
-StoreResult Load(const std::string& file, RegDocument& document) {
-    document = RegDocument{};
-    // Neither a link (a save would replace it, not its target) nor anything
-    // that could hold the open up (a FIFO): only the file itself is read.
-    FileDescriptor in(::open(file.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC));
-    if (!in.Valid() && errno == ELOOP) {
-        return {status::kBadDatabase,
-                file +
-                    " is a symbolic link; it must be the registry file itself, which each "
-                    "save replaces whole"};
-    }
-    if (!in.Valid()) {
-        return errno == ENOENT ? StoreResult()
-                               : FailErrno(status::kIoFailed, "cannot read " + file);
-    }
-    struct stat info {};
-    if (::fstat(in.Get(), &info) != 0) {
-        return FailErrno(status::kIoFailed, "cannot read " + file);
-    }
-    if (!S_ISREG(info.st_mode)) {
-        return {status::kBadDatabase, file + " is not a regular file"};
-    }
-    const std::string tooLarge = file + " is larger than 1 MiB and was not read";
-    if (static_cast<std::uintmax_t>(info.st_size) > RegFileStore::kMaxFileSize) {
-        return {status::kBadDatabase, tooLarge};
-    }
-    // Room for the file and a byte more, so that one that has grown since
-    // shows at once; it grows no further than the limit and a byte.
-    std::string text(static_cast<std::size_t>(info.st_size) + 1, '\0');
-    std::size_t length = 0;
-    for (;;) {
-        if (length == text.size()) {
-            text.resize(std::min(2 * text.size(), RegFileStore::kMaxFileSize + 1));
-        }
-        const ssize_t got = ::read(in.Get(), text.data() + length, text.size() - length);
-        if (got < 0 && errno == EINTR) {
-            continue;
-        }
-        if (got < 0) {
-            return FailErrno(status::kIoFailed, "cannot read " + file);
-        }
-        if (got == 0) {
-            break;
-        }
-        length += static_cast<std::size_t>(got);
-        if (length > RegFileStore::kMaxFileSize) {
-            return {status::kBadDatabase, tooLarge};
-        }
-    }
-    text.resize(length);
-    RegParseError error;
-    if (!ParseRegFile(text, document, error)) {
-        return {status::kBadDatabase,
-                file + ":" + std::to_string(error.line) + ": " + error.message};
-    }
-    return status::kSuccess;
-}
-
 }  // namespace
 
 RegFileStore::RegFileStore(std::string file) : file_(std::move(file)) {}
@@ -402,7 +221,7 @@ StoreResult RegFileStore::Open(std::string_view path, Mode mode,
     StoreResult result = writable ? CheckWritable(file_) : StoreResult();
     FileDescriptor lock;
     if (result.Ok() && writable) {
-        result = Lock(file_, lock);
+        result = LockRegFile(file_, lock);
     }
     if (result.Ok() && writable) {
         // Temporary files are only made under this lock: one seen now was
@@ -412,7 +231,7 @@ StoreResult RegFileStore::Open(std::string_view path, Mode mode,
     }
     RegDocument document;
     if (result.Ok()) {
-        result = Load(file_, document);
+        result = LoadRegFile(file_, document);
     }
     if (!result.Ok()) {
         return result;
