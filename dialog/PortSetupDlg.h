@@ -13,8 +13,6 @@ public:
     // SAVE by a user who may only read the store asks for rights through `rights`.
     CPortSetupDlg(SettingsStore& store, Elevation& rights, CWnd* parent = nullptr);
 
-    const PortSettings& Settings() const { return settings_; }
-
 protected:
     void DoDataExchange(CDataExchange& dx) override;
     bool OnInitDialog() override;
