@@ -11,11 +11,9 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
-#include <chrono>
 #include <cstring>
 #include <fstream>
 #include <map>
-#include <thread>
 
 #include "store/SettingsIo.h"
 #include "tests/store/Bytes.h"
@@ -269,34 +267,6 @@ INSTANTIATE_TEST_SUITE_P(
                       Link("LockLinkedToNothing", ".lock", false, status::kIoFailed)),
     [](const auto& info) { return info.param.name; });
 
-// A second process that opens the key for writing waits until the first one's
-// commit, and then loads it.
-TEST_F(RegFileStoreTest, SecondWriterWaitsForTheFirstCommit) {
-    RegFileStore store(file);
-    ASSERT_EQ(SaveSettings(store, WithParity("Odd Parity")), status::kSuccess);
-    // The child starts before the first key is open, so that it holds no copy
-    // of that key's lock.
-    int go[2];
-    ASSERT_EQ(::pipe(go), 0);
-    const pid_t child = ::fork();
-    if (child == 0) {
-        char byte = 0;
-        RegFileStore other(file);
-        ::_exit(::read(go[0], &byte, 1) == 1 && LoadedParity(other) == "Even Parity" ? 0 : 2);
-    }
-    ASSERT_GT(child, 0);
-    std::unique_ptr<SettingsKey> first;
-    ASSERT_EQ(store.OpenKeyAllAccess(kServiceKeyPath, first), status::kSuccess);
-    ASSERT_EQ(::write(go[1], "!", 1), 1);
-    int result = 0;
-    std::this_thread::sleep_for(std::chrono::milliseconds(200));  // while the second tries
-    const Bytes even = Sz("Even Parity");
-    ASSERT_EQ(first->SetValue("Parity", kRegSz, even.data(), 12), status::kSuccess);
-    ASSERT_EQ(first->Close(), status::kSuccess);
-    ASSERT_EQ(::waitpid(child, &result, 0), child);
-    EXPECT_TRUE(WIFEXITED(result) && WEXITSTATUS(result) == 0) << "the second did not load it";
-}
-
 // Only the writers' user may open the lock (one an older release left open to
 // all is replaced at the next write), so no other user can hold a save up;
 // readers take none; a writer held off gives up, saying the file is busy.
@@ -354,20 +324,6 @@ TEST_F(RegFileStoreTest, OnlyTheRegularFileItselfIsUsed) {
         EXPECT_TRUE(::lstat(file.c_str(), &info) == 0 && !S_ISREG(info.st_mode));
     }
     EXPECT_EQ(ReadFile(target), text);
-}
-
-// A key whose header repeats, a value under each, with blank lines between:
-// merged into one section, read in linear time (bench/: regfile/repeated).
-TEST(RegFileParser, RepeatedSectionsMergeIntoOne) {
-    std::string text = "REGEDIT4\n";
-    for (int i = 0; i < 20000; ++i) {
-        text += "\n[HKEY_LOCAL_MACHINE\\A]\n\"v" + std::to_string(i) + "\"=dword:1\n";
-    }
-    RegDocument document;
-    RegParseError error;
-    ASSERT_TRUE(ParseRegFile(text, document, error)) << error.message;
-    ASSERT_EQ(document.sections.size(), 1u);
-    EXPECT_NE(document.sections[0].Find("v19999"), nullptr);
 }
 
 }  // namespace
