@@ -47,19 +47,13 @@ const ReadOnlyCase kReadOnlyCases[] = {
      "administrator",
      {{IDC_TOTAL_PORTS, "64"}, {IDC_PARITY, "Odd Parity"}, {kRowAddressIds[0], "17"}},
      "The settings were not saved: administrator rights cannot be asked for here"},
-    // The defaults, not the damaged file's 64.
-    {"DamagedFile",
-     kKey + "\"Parity\"=hex(1):4f,64,zz\r\n",
-     true,
-     "@:5:",
-     {{IDC_TOTAL_PORTS, "8"}, {IDC_PARITY, "No Parity"}},
-     "The settings were not saved: the TAVIRPORT driver's settings could not be read"},
-    // The defaults that stood in are never saved over the repaired file.
+    // The defaults, not the damaged file's 64, which are never saved over the
+    // file repaired meanwhile.
     {"DamagedFileRepairedMeanwhile",
      kKey + "\"Parity\"=hex(1):4f,64,zz\r\n",
      true,
      "@:5:",
-     {{IDC_TOTAL_PORTS, "8"}},
+     {{IDC_TOTAL_PORTS, "8"}, {IDC_PARITY, "No Parity"}},
      "The settings were not saved: the TAVIRPORT driver's settings could not be read",
      kKey + "\"Parity\"=\"Odd Parity\"\r\n"},
 };

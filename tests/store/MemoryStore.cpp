@@ -68,9 +68,6 @@ MemoryStore::Values* MemoryStore::FindKey(std::string_view path) {
 
 StoreResult MemoryStore::Open(std::string_view path, bool writable,
                               std::unique_ptr<SettingsKey>& key) {
-    if (writable && writeFailure != status::kSuccess) {
-        return writeFailure;
-    }
     Values* values = FindKey(path);
     if (values == nullptr) {
         return status::kNotFound;
@@ -89,7 +86,7 @@ StoreResult MemoryStore::OpenKeyReadOnly(std::string_view path, std::unique_ptr<
 }
 
 StoreResult MemoryStore::CreateKey(std::string_view path, std::unique_ptr<SettingsKey>& key) {
-    if (writeFailure == status::kSuccess && FindKey(path) == nullptr) {
+    if (FindKey(path) == nullptr) {
         keys_.emplace_back(std::string(path), Values{});
     }
     return Open(path, true, key);

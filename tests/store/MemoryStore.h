@@ -1,5 +1,5 @@
 // A store in memory for the logic tests: the registry's rules for names and
-// data, and writes refused on request.
+// data.
 #pragma once
 
 #include <string>
@@ -26,9 +26,6 @@ public:
     // A key's values by its path as created, compared without regard to case;
     // null when there is no such key.
     Values* FindKey(std::string_view path);
-
-    // What opening or creating a key for writing reports instead, unless success.
-    Status writeFailure = status::kSuccess;
 
 private:
     StoreResult Open(std::string_view path, bool writable, std::unique_ptr<SettingsKey>& key);
