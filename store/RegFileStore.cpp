@@ -1,16 +1,11 @@
 #include "store/RegFileStore.h"
 
 #include <fcntl.h>
-#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
-#include <array>
 #include <cerrno>
-#include <cstdlib>
-#include <cstring>
-#include <ctime>
 #include <utility>
 
 #include "store/RegFile.h"
