@@ -164,22 +164,27 @@ void RegisterStart(const std::string& folder) {
                       "start/tmpfs", "s", "µs", 1.3});
 }
 
+// Load alone on the file, beside its floor: reading the file's bytes.
+void RegisterLoad(const std::string& name, const std::string& file) {
+    auto store = std::make_shared<RegFileStore>(file);
+    benchmark::RegisterBenchmark(name.c_str(),
+                                 [=](benchmark::State& state) {
+                                     SideBySide(
+                                         state, [=] { LoadAlone(*store); },
+                                         [=] { benchmark::DoNotOptimize(ReadFile(file)); });
+                                 })
+        ->UseManualTime()
+        ->MinTime(0.2)
+        ->Unit(benchmark::kMicrosecond);
+}
+
 void RegisterLoads(const std::string& folder) {
     for (int kib : {0, 1, 4, 16, 64, 256, 1000}) {
         const std::string others = kib == 0 ? "" : OtherKeys(kib);
         const std::string file =
             FreshRegistry(folder, "load" + std::to_string(kib) + ".reg", others);
-        auto store = std::make_shared<RegFileStore>(file);
         const std::string name = "load/" + std::to_string(kib) + "KiB";
-        benchmark::RegisterBenchmark(name.c_str(),
-                                     [=](benchmark::State& state) {
-                                         SideBySide(
-                                             state, [=] { LoadAlone(*store); },
-                                             [=] { benchmark::DoNotOptimize(ReadFile(file)); });
-                                     })
-            ->UseManualTime()
-            ->MinTime(0.2)
-            ->Unit(benchmark::kMicrosecond);
+        RegisterLoad(name, file);
         const std::string figure =
             kib == 0 ? "Load alone, the driver's key only (floor: reading the file's bytes)"
                      : "Load alone, beside " + std::to_string(kib) + " KiB of other keys";
@@ -197,16 +202,7 @@ void RegisterRepeatedSections(const std::string& folder) {
         others += "\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\A]\r\n";
     }
     const std::string file = FreshRegistry(folder, "repeated.reg", others);
-    auto store = std::make_shared<RegFileStore>(file);
-    benchmark::RegisterBenchmark("load/repeated-1000KiB",
-                                 [=](benchmark::State& state) {
-                                     SideBySide(
-                                         state, [=] { LoadAlone(*store); },
-                                         [=] { benchmark::DoNotOptimize(ReadFile(file)); });
-                                 })
-        ->UseManualTime()
-        ->MinTime(0.2)
-        ->Unit(benchmark::kMicrosecond);
+    RegisterLoad("load/repeated-1000KiB", file);
     Rows().push_back({"Load alone, beside 1000 KiB of one key's header repeated with blank lines",
                       "load/repeated-1000KiB", "s", "µs"});
 }
