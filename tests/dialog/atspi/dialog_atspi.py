@@ -4,6 +4,7 @@ only (names, relations, texts, actions), on a virtual X display with a window
 manager, a session bus and the accessibility bus of its own, and a registry file
 of its own. Usage: dialog_atspi.py PROGRAM (the program built on that file)."""
 import os
+import re
 import shutil
 import signal
 import subprocess
@@ -26,6 +27,14 @@ CONTROLS = [
     ("push button", "PREV PAGE", None),
     ("push button", "NEXT PAGE", None),
     ("combo box", "FLOW CTL", "FLOW CTL:"),
+]
+# What the save sets, through the fields' texts: field, text, stored value.
+SAVED = [
+    ("BAUD RATE", "19200", "BaudRate", "19200"),
+    ("PARITY", "Odd Parity", "Parity", "Odd Parity"),
+    ("FLOW CTL", "None", "Flow Control", "None"),
+    ("SERIAL10 address", "33", "PortAdd10", 33),
+    ("SERIAL16 address", "0", "PortAdd16", 0),
 ]
 RANGE_MESSAGE = "Please enter an integer between 0 and 64."
 
@@ -50,6 +59,15 @@ def poll(what, check, timeout=5.0):
             raise AssertionError("timed out waiting for " + what)
         time.sleep(0.02)
     return result
+
+
+def stored():
+    """The registry file's values by name in lower case: numbers, texts to their zero."""
+    text = re.sub(r"\\\r?\n\s*", "", open(registry, encoding="latin-1").read())
+    decode = {"dword:": lambda d: int(d, 16), '"': lambda d: d[:-1],
+              "hex(1):": lambda d: bytes.fromhex(d.replace(",", "")).split(b"\0")[0].decode()}
+    return {name.lower(): decode[kind](data) for name, kind, data
+            in re.findall(r'^"(.+?)"=(dword:|hex\(1\):|")(.*?)\r?$', text, re.M)}
 
 
 def run(program):
@@ -114,6 +132,7 @@ def run(program):
         assert name not in values, f"{name} is named after its value"
 
     # An address out of range: an alert with the range message; OK gives the field the focus.
+    before = open(registry, "rb").read()
     field("SERIAL1 address").queryEditableText().setTextContents("65")
     press(named("SAVE"))
     alert = poll("the alert", lambda: window("alert"))
@@ -121,6 +140,7 @@ def run(program):
     assert any(c.name == RANGE_MESSAGE for c in alert), "the alert says " + RANGE_MESSAGE
     press(pyatspi.findDescendant(alert, lambda c: c.name == "OK"))
     poll("the focus back on SERIAL1 address", lambda: focused(field("SERIAL1 address")))
+    assert open(registry, "rb").read() == before, "a refused save stored something"
     field("SERIAL1 address").queryEditableText().setTextContents("1")
 
     # The address fields' names and values follow the page.
@@ -129,6 +149,13 @@ def run(program):
     poll("the second page", lambda: [(r.name, text_of(r)) for r in rows] ==
          [(f"SERIAL{n} address", str(n)) for n in range(9, 17)])
 
+    # A save driven through texts and actions stores exactly the values set.
+    expected = stored()
+    for name, text, value_name, value in SAVED:
+        field(name).queryEditableText().setTextContents(text)
+        expected[value_name.lower()] = value
+    press(named("SAVE"))
+    poll("the values stored", lambda: stored() == expected)
     press(named("EXIT"))
     poll("the program to end", lambda: app.poll() is not None)
     assert app.returncode == 0, f"the program ended with {app.returncode}"
