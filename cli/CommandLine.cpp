@@ -120,11 +120,8 @@ int Get(const Run& run) {
         const auto at = std::ranges::find_if(every, [&](const SchemaValue& v) {
             return v.row == value.row && v.index == value.index;
         });
-        std::string shown = ShownValue(stored[static_cast<std::size_t>(at - every.begin())]);
-        if (value.row->kind == StoredRow::kText) {
-            shown = shown.substr(1, shown.size() - 2);  // as --set takes it, without quotes
-        }
-        run.io.out += value.Name() + "=" + shown + "\n";
+        run.io.out += value.Name() + "=" +
+                      SettableValue(stored[static_cast<std::size_t>(at - every.begin())]) + "\n";
     }
     return kExitDone;
 }

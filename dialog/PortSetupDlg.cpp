@@ -48,17 +48,7 @@ std::string SetCommand(const std::vector<RegValue>& from, const std::vector<RegV
             !(command.empty() && &value == &to.back())) {
             continue;  // stored already; a command with nothing to set sets the last value
         }
-        std::string text;
-        if (value.type == kRegDword && value.data.size() == 4) {
-            std::uint32_t bits = 0;
-            for (int i = 0; i < 4; ++i) {
-                bits |= std::uint32_t{value.data[i]} << (8 * i);
-            }
-            text = std::to_string(static_cast<std::int32_t>(bits));
-        } else {
-            text.assign(value.data.begin(), std::find(value.data.begin(), value.data.end(), 0));
-        }
-        command += " " + ShellWord(value.name + "=" + text);
+        command += " " + ShellWord(value.name + "=" + SettableValue(value));
     }
 #ifdef _WIN32
     return "tavirap --set" + command;

@@ -207,7 +207,7 @@ StoreResult ReadSettingsOnly(SettingsStore& store, PortSettings& settings) {
     return opened;
 }
 
-std::string ShownValue(const RegValue& value) {
+std::string SettableValue(const RegValue& value) {
     if (value.type == kRegDword && value.data.size() == 4) {
         std::uint32_t bits = 0;
         for (int i = 0; i < 4; ++i) {
@@ -215,9 +215,15 @@ std::string ShownValue(const RegValue& value) {
         }
         return std::to_string(static_cast<std::int32_t>(bits));
     }
+    return std::string(value.data.begin(), std::find(value.data.begin(), value.data.end(), 0));
+}
+
+std::string ShownValue(const RegValue& value) {
+    if (value.type == kRegDword && value.data.size() == 4) {
+        return SettableValue(value);
+    }
     if (value.type == kRegSz) {
-        const auto end = std::find(value.data.begin(), value.data.end(), 0);
-        return "\"" + std::string(value.data.begin(), end) + "\"";
+        return "\"" + SettableValue(value) + "\"";
     }
     return "(data of type " + std::to_string(value.type) + ")";
 }

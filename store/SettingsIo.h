@@ -80,8 +80,12 @@ SaveOutcome SaveChanges(SettingsStore& store, const SaveRequest& request);
 std::vector<ValueChange> Differences(const std::vector<RegValue>& from,
                                      const std::vector<RegValue>& to);
 
-// A stored value as --get shows it: a dword in decimal, a text in double
-// quotes up to its first zero byte.
+// A stored value as --set takes it: a dword in decimal, a text up to its
+// first zero byte.
+std::string SettableValue(const RegValue& value);
+
+// A stored value as a change line shows it: as --set takes it, a text in
+// double quotes.
 std::string ShownValue(const RegValue& value);
 
 // The key as a REGEDIT4 file that `reg import` and this program's --import
