@@ -14,17 +14,27 @@ namespace {
 constexpr std::uint32_t kNumberSize = 4;
 constexpr std::uint32_t kTextCapacity = 64;
 
+// The value as the key holds it; none when it is not stored or is larger
+// than the largest value the driver's key has.
+std::optional<RegValue> HeldValue(SettingsKey* key, std::string_view name) {
+    RegValue held{std::string(name), kRegNone, std::vector<std::uint8_t>(kTextCapacity)};
+    auto size = static_cast<std::uint32_t>(held.data.size());
+    if (key == nullptr || !key->QueryValue(name, &held.type, held.data.data(), size).Ok()) {
+        return std::nullopt;
+    }
+    held.data.resize(size);
+    return held;
+}
+
 // A number as REG_DWORD: 32-bit little-endian. Shorter data counts from its
-// low bytes up.
-bool ReadNumber(SettingsKey& key, std::string_view name, std::int32_t& number) {
-    std::array<std::uint8_t, kNumberSize> data{};
-    std::uint32_t size = kNumberSize;
-    if (!key.QueryValue(name, nullptr, data.data(), size).Ok()) {
+// low bytes up; longer data is no number.
+bool ReadNumber(const std::optional<RegValue>& held, std::int32_t& number) {
+    if (!held || held->data.size() > kNumberSize) {
         return false;
     }
     std::uint32_t bits = 0;
-    for (std::uint32_t i = 0; i < kNumberSize; ++i) {
-        bits |= std::uint32_t{data[i]} << (8 * i);
+    for (std::size_t i = 0; i < held->data.size(); ++i) {
+        bits |= std::uint32_t{held->data[i]} << (8 * i);
     }
     number = static_cast<std::int32_t>(bits);
     return true;
@@ -39,14 +49,11 @@ RegValue Number(std::string name, std::int32_t number) {
 }
 
 // The text up to its first zero byte, or all of it when it has none.
-bool ReadText(SettingsKey& key, std::string_view name, std::string& text) {
-    std::array<std::uint8_t, kTextCapacity> data{};
-    std::uint32_t size = kTextCapacity;
-    if (!key.QueryValue(name, nullptr, data.data(), size).Ok()) {
+bool ReadText(const std::optional<RegValue>& held, std::string& text) {
+    if (!held) {
         return false;
     }
-    const auto end = std::find(data.begin(), data.begin() + size, 0);
-    text.assign(data.begin(), end);
+    text.assign(held->data.begin(), std::find(held->data.begin(), held->data.end(), 0));
     return true;
 }
 
@@ -69,20 +76,35 @@ RegValue Text(const SettingsStore& store, std::string name, std::string_view tex
 
 }  // namespace
 
-void ReadSettings(SettingsKey& key, PortSettings& settings) {
+std::vector<std::optional<RegValue>> HeldValues(SettingsKey& key) {
+    std::vector<std::optional<RegValue>> held;
     for (const SchemaValue& value : EverySchemaValue()) {
-        const StoredRow& row = *value.row;
+        held.push_back(HeldValue(&key, value.Name()));
+    }
+    return held;
+}
+
+void ReadSettings(const std::vector<std::optional<RegValue>>& held, PortSettings& settings) {
+    const std::vector<SchemaValue> values = EverySchemaValue();
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        const StoredRow& row = *values[i].row;
+        const std::optional<RegValue> none;
+        const std::optional<RegValue>& stored = i < held.size() ? held[i] : none;
         if (row.kind == StoredRow::kNumber) {
-            std::int32_t number = row.fallback(value.index);
-            ReadNumber(key, value.Name(), number);
-            row.setNumber(settings, value.index, number);
-        } else if (!ReadText(key, value.Name(), settings.*row.member)) {
+            std::int32_t number = row.fallback(values[i].index);
+            ReadNumber(stored, number);
+            row.setNumber(settings, values[i].index, number);
+        } else if (!ReadText(stored, settings.*row.member)) {
             settings.*row.member = row.defaultText;
         }
     }
     std::copy_n(settings.addresses.begin(), kRowsPerPage, settings.rowAddress.begin());
     settings.page.currentPage = 0;
     settings.page.pageCount = PageCountFromIndex(settings.totalIndex);
+}
+
+void ReadSettings(SettingsKey& key, PortSettings& settings) {
+    ReadSettings(HeldValues(key), settings);
 }
 
 std::vector<RegValue> StoredValues(const SettingsStore& store, const PortSettings& settings) {
@@ -115,6 +137,25 @@ namespace {
 StoreResult WrittenAndClosed(SettingsKey& key, StoreResult written) {
     StoreResult closed = key.Close();
     return written.Ok() ? closed : written;
+}
+
+// The key holds value i (of StoredValues' order) byte for byte.
+bool Holds(const std::vector<std::optional<RegValue>>& held, std::size_t i,
+           const RegValue& value) {
+    return i < held.size() && held[i] && held[i]->type == value.type &&
+           held[i]->data == value.data;
+}
+
+// The values the key does not already hold, in their order.
+std::vector<RegValue> Unheld(const std::vector<std::optional<RegValue>>& held,
+                             std::vector<RegValue> values) {
+    std::vector<RegValue> unheld;
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        if (!Holds(held, i, values[i])) {
+            unheld.push_back(std::move(values[i]));
+        }
+    }
+    return unheld;
 }
 
 }  // namespace
@@ -150,13 +191,13 @@ LoadResult LoadSettings(SettingsStore& store, PortSettings& settings) {
             return result;
         }
     }
-    ReadSettings(*key, settings);
+    const std::vector<std::optional<RegValue>> held = HeldValues(*key);
+    ReadSettings(held, settings);
     if (!result.readOnly) {
-        // Written back through the same open: the file is read once, and a
-        // key that already holds its values in their stored form is not
-        // written at all.
+        // Written back through the same open, and only the values the key
+        // does not already hold in their stored form: most starts write none.
         result.saveStatus =
-            WrittenAndClosed(*key, WriteValues(*key, StoredValues(store, settings)));
+            WrittenAndClosed(*key, WriteValues(*key, Unheld(held, StoredValues(store, settings))));
     }
     return result;
 }
@@ -240,29 +281,15 @@ std::vector<ValueChange> Differences(const std::vector<RegValue>& from,
     return changes;
 }
 
-namespace {
-
-// The value as the key holds it, for comparing bytes; none when it is not
-// stored or does not fit the largest value the driver's key has.
-std::optional<RegValue> HeldValue(SettingsKey* key, const std::string& name) {
-    RegValue held{name, kRegNone, std::vector<std::uint8_t>(kTextCapacity)};
-    auto size = static_cast<std::uint32_t>(held.data.size());
-    if (key == nullptr || !key->QueryValue(name, &held.type, held.data.data(), size).Ok()) {
-        return std::nullopt;
-    }
-    held.data.resize(size);
-    return held;
-}
-
-}  // namespace
-
 SaveOutcome SaveChanges(SettingsStore& store, const SaveRequest& request) {
     SaveOutcome outcome;
     std::unique_ptr<SettingsKey> key;
     StoreResult opened = request.dryRun ? store.OpenKeyReadOnly(kServiceKeyPath, key)
                                         : store.OpenKeyAllAccess(kServiceKeyPath, key);
+    std::vector<std::optional<RegValue>> held;
     if (opened.Ok()) {
-        ReadSettings(*key, outcome.stored);
+        held = HeldValues(*key);
+        ReadSettings(held, outcome.stored);
     } else if (opened == status::kNotFound) {
         ResetDefaults(outcome.stored);
         opened = request.dryRun ? StoreResult() : store.CreateKey(kServiceKeyPath, key);
@@ -285,9 +312,10 @@ SaveOutcome SaveChanges(SettingsStore& store, const SaveRequest& request) {
     const std::vector<RegValue> values = StoredValues(store, settings);
     const std::vector<SchemaValue> names = EverySchemaValue();
     for (std::size_t i = 0; i < values.size(); ++i) {
-        const std::optional<RegValue> held = HeldValue(key.get(), values[i].name);
-        if (!held || held->type != values[i].type || held->data != values[i].data) {
-            outcome.changes.push_back({names[i].Name(), held ? ShownValue(*held) : "(not stored)",
+        if (!Holds(held, i, values[i])) {
+            outcome.changes.push_back({names[i].Name(),
+                                       i < held.size() && held[i] ? ShownValue(*held[i])
+                                                                  : "(not stored)",
                                        ShownValue(values[i])});
         }
     }
@@ -296,7 +324,7 @@ SaveOutcome SaveChanges(SettingsStore& store, const SaveRequest& request) {
         outcome.status = close();
         return outcome;
     }
-    outcome.status = WrittenAndClosed(*key, WriteValues(*key, values));
+    outcome.status = WrittenAndClosed(*key, WriteValues(*key, Unheld(held, values)));
     if (outcome.status.Ok()) {
         outcome.stored = settings;
     }

@@ -8,7 +8,8 @@ namespace {
 
 class MemoryKey : public SettingsKey {
 public:
-    MemoryKey(MemoryStore::Values& values, bool writable) : values_(values), writable_(writable) {}
+    MemoryKey(MemoryStore::Values& values, bool writable, std::size_t& writes)
+        : values_(values), writable_(writable), writes_(writes) {}
 
     StoreResult QueryValue(std::string_view name, ValueType* type, std::uint8_t* data,
                            std::uint32_t& size) override {
@@ -42,6 +43,7 @@ public:
         }
         value->type = type;
         value->data.assign(data, data + size);
+        ++writes_;
         return status::kSuccess;
     }
 
@@ -56,6 +58,7 @@ private:
 
     MemoryStore::Values& values_;
     bool writable_;
+    std::size_t& writes_;
 };
 
 }  // namespace
@@ -72,7 +75,7 @@ StoreResult MemoryStore::Open(std::string_view path, bool writable,
     if (values == nullptr) {
         return status::kNotFound;
     }
-    key = std::make_unique<MemoryKey>(*values, writable);
+    key = std::make_unique<MemoryKey>(*values, writable, writes);
     return status::kSuccess;
 }
 

@@ -27,6 +27,8 @@ public:
     // null when there is no such key.
     Values* FindKey(std::string_view path);
 
+    std::size_t writes = 0;  // values set, in every key
+
 private:
     StoreResult Open(std::string_view path, bool writable, std::unique_ptr<SettingsKey>& key);
 

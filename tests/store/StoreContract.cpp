@@ -2,7 +2,10 @@
 
 #include <vector>
 
+#include "settings/SettingsSchema.h"
+#include "store/SettingsIo.h"
 #include "tests/store/Bytes.h"
+#include "tests/store/MemoryStore.h"
 
 namespace tavirap {
 namespace {
@@ -90,6 +93,30 @@ TEST_P(StoreContract, OnlyAKeyOpenedForAllAccessTakesWrites) {
     EXPECT_EQ(key->QueryValue("MaxPort", nullptr, data.data(), size), status::kSuccess);
     EXPECT_EQ(data, Dword(8));
     EXPECT_EQ(key->QueryValue("New", nullptr, data.data(), size), status::kNotFound);
+}
+
+// A start writes back only the values the key lacks, and a save only those
+// it changes: on Windows each write is a change of the driver's key that
+// its watchers see.
+TEST(SettingsWrites, OnlyTheValuesTheKeyDoesNotHold) {
+    MemoryStore store;
+    PortSettings settings;
+    LoadSettings(store, settings);
+    const std::size_t all = EverySchemaValue().size();
+    EXPECT_EQ(store.writes, all);
+    LoadSettings(store, settings);
+    EXPECT_EQ(store.writes, all);
+    std::erase_if(*store.FindKey(kServiceKeyPath),
+                  [](const StoredValue& value) { return value.name == "Parity"; });
+    LoadSettings(store, settings);
+    EXPECT_EQ(store.writes, all + 1);
+    const SaveOutcome saved = SaveChanges(store, {[](PortSettings& edited) {
+                                                      edited.parity = "Odd Parity";
+                                                      edited.addresses[3] = 9;
+                                                  },
+                                                  std::nullopt, false});
+    EXPECT_EQ(saved.changes.size(), 2u);
+    EXPECT_EQ(store.writes, all + 3);
 }
 
 }  // namespace
