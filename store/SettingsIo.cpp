@@ -140,10 +140,8 @@ StoreResult WrittenAndClosed(SettingsKey& key, StoreResult written) {
 }
 
 // The key holds value i (of StoredValues' order) byte for byte.
-bool Holds(const std::vector<std::optional<RegValue>>& held, std::size_t i,
-           const RegValue& value) {
-    return i < held.size() && held[i] && held[i]->type == value.type &&
-           held[i]->data == value.data;
+bool Holds(const std::vector<std::optional<RegValue>>& held, std::size_t i, const RegValue& value) {
+    return i < held.size() && held[i] && held[i]->type == value.type && held[i]->data == value.data;
 }
 
 // The values the key does not already hold, in their order.
@@ -313,10 +311,10 @@ SaveOutcome SaveChanges(SettingsStore& store, const SaveRequest& request) {
     const std::vector<SchemaValue> names = EverySchemaValue();
     for (std::size_t i = 0; i < values.size(); ++i) {
         if (!Holds(held, i, values[i])) {
-            outcome.changes.push_back({names[i].Name(),
-                                       i < held.size() && held[i] ? ShownValue(*held[i])
-                                                                  : "(not stored)",
-                                       ShownValue(values[i])});
+            outcome.changes.push_back(
+                {names[i].Name(),
+                 i < held.size() && held[i] ? ShownValue(*held[i]) : "(not stored)",
+                 ShownValue(values[i])});
         }
     }
     // The key already holds every byte: nothing is written.
