@@ -74,8 +74,7 @@ RegValue Text(const SettingsStore& store, std::string name, std::string_view tex
     return value;
 }
 
-}  // namespace
-
+// What the key holds for each value of the schema, in StoredValues' order.
 std::vector<std::optional<RegValue>> HeldValues(SettingsKey& key) {
     std::vector<std::optional<RegValue>> held;
     for (const SchemaValue& value : EverySchemaValue()) {
@@ -102,6 +101,8 @@ void ReadSettings(const std::vector<std::optional<RegValue>>& held, PortSettings
     settings.page.currentPage = 0;
     settings.page.pageCount = PageCountFromIndex(settings.totalIndex);
 }
+
+}  // namespace
 
 void ReadSettings(SettingsKey& key, PortSettings& settings) {
     ReadSettings(HeldValues(key), settings);
