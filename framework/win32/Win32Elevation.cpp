@@ -60,7 +60,15 @@ public:
         run.lpFile = program.c_str();
         run.lpParameters = parameters.c_str();
         run.nShow = SW_HIDE;
-        if (!ShellExecuteExA(&run)) {
+        // The shell's DLL (and the several it brings) loads only here, at a
+        // SAVE that needs rights, not at every start.
+        using ShellExecuteFunction = BOOL(WINAPI*)(SHELLEXECUTEINFOA*);
+        HMODULE shell = LoadLibraryA("shell32.dll");
+        const auto execute = shell != nullptr
+                                 ? reinterpret_cast<ShellExecuteFunction>(reinterpret_cast<void*>(
+                                       GetProcAddress(shell, "ShellExecuteExA")))
+                                 : nullptr;
+        if (execute == nullptr || !execute(&run)) {
             const DWORD error = GetLastError();
             return error == ERROR_CANCELLED
                        ? ElevatedRun{ElevatedRun::Outcome::kDismissed, 0, {}}
