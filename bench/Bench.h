@@ -27,6 +27,7 @@ struct Row {
     double target = 0;      // the ratio to stay within; 0: none
     double limit = 0;       // what ours must stay under, in the unit; 0: none
     double ours = 0, floor = 0;
+    double ratio = 0;                 // the benchmark's own ratio; 0: ours / floor
     std::string floorName = "floor";  // whose counters are the floor's ("floor", "form")
 };
 

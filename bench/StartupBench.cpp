@@ -51,27 +51,37 @@ Child Run(const std::vector<std::string>& command, const std::vector<std::string
     return {seconds, static_cast<double>(usage.ru_maxrss)};
 }
 
-// Starts ours, the bare floor and the form's floor in turn; the medians of
-// time and peak memory of each.
+// Starts ours, the bare floor and the form's floor in turn, each round in
+// another order so that none always follows the same one; the medians of
+// time and peak memory of each, and of each round's ratios of ours to each
+// floor, which a slow spell of the machine spoils less than the times do.
 void StartSideBySide(benchmark::State& state, const std::vector<std::string>& ours,
                      const std::vector<std::string>& floor, const std::vector<std::string>& form,
                      const std::vector<std::string>& env) {
     const std::vector<std::string>* programs[] = {&ours, &floor, &form};
     const char* names[] = {"ours", "floor", "form"};
-    std::vector<double> times[3], memory[3];
+    std::vector<double> times[3], memory[3], ratios[3];
+    int round = 0;
     for (auto _ : state) {
-        for (int i = 0; i < 3; ++i) {
-            const Child child = Run(*programs[i], env);
-            times[i].push_back(child.seconds);
-            memory[i].push_back(child.maxKib);
-            if (i == 0) {
-                state.SetIterationTime(child.seconds);
-            }
+        Child children[3];
+        for (int step = 0; step < 3; ++step) {
+            const int i = (round + step) % 3;
+            children[i] = Run(*programs[i], env);
+            times[i].push_back(children[i].seconds);
+            memory[i].push_back(children[i].maxKib);
         }
+        state.SetIterationTime(children[0].seconds);
+        for (int i = 1; i < 3; ++i) {
+            ratios[i].push_back(children[0].seconds / children[i].seconds);
+        }
+        ++round;
     }
     for (int i = 0; i < 3; ++i) {
         state.counters[std::string(names[i]) + "_s"] = Median(times[i]);
         state.counters[std::string(names[i]) + "_kib"] = Median(memory[i]);
+        if (i > 0) {
+            state.counters["ratio_" + std::string(names[i]) + "_s"] = Median(ratios[i]);
+        }
     }
 }
 
