@@ -85,11 +85,13 @@ void CPortSetupDlg::DoDataExchange(CDataExchange& dx) {
 }
 
 bool CPortSetupDlg::OnInitDialog() {
+    // Read before the base class fills the lists and shows the record, so
+    // that its one exchange shows the stored values: each exchange sets every
+    // control's text, a good part of the start.
+    ReadKey();
     CDialog::OnInitDialog();
     SetIcon(icon_, true);
     SetIcon(icon_, false);
-
-    Load();
     if (load_.readOnly && !load_.unreadable) {
         window_->MarkNeedsRights(IDC_SAVE, "Saving asks for administrator rights.");
     }
@@ -97,10 +99,14 @@ bool CPortSetupDlg::OnInitDialog() {
     return true;  // the focus goes to the first tab stop, "SAVE"
 }
 
-void CPortSetupDlg::Load() {
+void CPortSetupDlg::ReadKey() {
     load_ = LoadSettings(store_, settings_);
     stored_ = StoredValues(store_, settings_);
     ShowPage(settings_);
+}
+
+void CPortSetupDlg::Load() {
+    ReadKey();
     UpdateData(false);
 }
 

@@ -32,7 +32,9 @@ private:
     // Brings the form's values in, runs the page operation and shows the
     // record again; does nothing more when a field's check fails.
     void StoreAndShow(void (*pageOperation)(PortSettings&));
-    // Reads the key into the record and shows its first page.
+    // Reads the key into the record, at its first page.
+    void ReadKey();
+    // ReadKey, and shows the record.
     void Load();
     // Saves through the job that runs with administrator rights (cli/SaveJob.h),
     // for a user who may only read the key.
