@@ -35,6 +35,10 @@ std::vector<std::wstring_view> Entries(std::wstring_view path) {
 
 }  // namespace
 
+bool FitsInPath(std::wstring_view folder) {
+    return !Trimmed(folder).empty() && folder.find_first_of(L";\"") == std::wstring_view::npos;
+}
+
 bool SameFolder(std::wstring_view entry, std::wstring_view folder) {
     entry = Trimmed(entry);
     folder = Trimmed(folder);

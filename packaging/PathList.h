@@ -7,6 +7,10 @@
 
 namespace tavirap {
 
+// Whether the folder can stand in PATH as an entry of its own: a ';' would
+// split it, and a '"' is taken for quoting.
+bool FitsInPath(std::wstring_view folder);
+
 // Whether a PATH entry names the folder: alike but for the case of ASCII
 // letters, surrounding double quotes and trailing backslashes.
 bool SameFolder(std::wstring_view entry, std::wstring_view folder);

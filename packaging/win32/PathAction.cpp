@@ -43,8 +43,8 @@ UINT EditPath(MSIHANDLE install, const wchar_t* action, Edit edit) {
         Log(install, std::wstring(action) + L": " + why);
         return static_cast<UINT>(ERROR_INSTALL_FAILURE);
     };
-    if (folder.empty()) {
-        return fail(L"no folder was given");
+    if (!tavirap::FitsInPath(folder)) {
+        return fail(L"the install folder \"" + folder + L"\" cannot be an entry of PATH");
     }
     HKEY key = nullptr;
     LSTATUS status = RegOpenKeyExW(HKEY_LOCAL_MACHINE, kEnvironment, 0,

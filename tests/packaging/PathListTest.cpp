@@ -43,6 +43,10 @@ TEST(PathList, AddsTheFolderOnceAndRemovesOnlyIt) {
         EXPECT_EQ(PathWith(with, kFolder), with);  // a repair changes nothing
         EXPECT_EQ(PathWithout(c.path, kFolder), c.without);
     }
+    EXPECT_TRUE(FitsInPath(kFolder));
+    for (const wchar_t* folder : {L"", L"D:\\a;b\\", L"D:\\\"a\"\\"}) {
+        EXPECT_FALSE(FitsInPath(folder)) << folder;
+    }
     EXPECT_TRUE(SameFolder(L"C:\\", L"c:\\\\"));
     EXPECT_FALSE(SameFolder(L"C:", L"C:\\"));  // the drive's current folder, not its root
 }
