@@ -7,11 +7,22 @@
 
 namespace tavirap {
 
+// The common controls (version 6, which the manifest asks for) load with the
+// dialog only: a command-line run never needs them, and loading them is a
+// good part of a start under Wine.
 Win32WindowBackend::Win32WindowBackend() {
+    using InitFunction = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
+    HMODULE controlsDll = LoadLibraryA("comctl32.dll");
+    const auto init = controlsDll != nullptr
+                          ? reinterpret_cast<InitFunction>(reinterpret_cast<void*>(
+                                GetProcAddress(controlsDll, "InitCommonControlsEx")))
+                          : nullptr;
     INITCOMMONCONTROLSEX controls{};
     controls.dwSize = sizeof controls;
     controls.dwICC = ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES;
-    InitCommonControlsEx(&controls);
+    if (init != nullptr) {
+        init(&controls);
+    }
     AfxSetBackend(this);
 }
 
