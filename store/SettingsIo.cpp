@@ -1,7 +1,6 @@
 #include "store/SettingsIo.h"
 
 #include <algorithm>
-#include <array>
 #include <optional>
 #include <string>
 
