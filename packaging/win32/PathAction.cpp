@@ -7,6 +7,7 @@
 
 #include <msiquery.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -59,7 +60,8 @@ UINT EditPath(MSIHANDLE install, const wchar_t* action, Edit edit) {
     DWORD bytes = 0;
     std::vector<wchar_t> data;
     do {
-        data.resize(bytes / sizeof(wchar_t) + 1, L'\0');
+        // Rounded up: a damaged value may hold an odd number of bytes.
+        data.resize((bytes + 1) / sizeof(wchar_t) + 1, L'\0');
         bytes = static_cast<DWORD>((data.size() - 1) * sizeof(wchar_t));
         status = RegQueryValueExW(key, L"Path", nullptr, &type,
                                   reinterpret_cast<BYTE*>(data.data()), &bytes);
@@ -72,7 +74,8 @@ UINT EditPath(MSIHANDLE install, const wchar_t* action, Edit edit) {
         return fail(L"the machine's Path is not a text that can be edited");
     }
     std::wstring path(data.data(), bytes / sizeof(wchar_t));
-    path.erase(path.find_last_not_of(L'\0') + 1);
+    // The text up to its first zero character, as Windows reads the value.
+    path.erase(std::min(path.find(L'\0'), path.size()));
     const std::wstring edited = edit(path, folder);
     if (edited == path) {
         RegCloseKey(key);
