@@ -82,12 +82,12 @@ std::vector<std::optional<RegValue>> HeldValues(SettingsKey& key) {
     return held;
 }
 
+// From HeldValues: one entry for each value of the schema.
 void ReadSettings(const std::vector<std::optional<RegValue>>& held, PortSettings& settings) {
     const std::vector<SchemaValue> values = EverySchemaValue();
     for (std::size_t i = 0; i < values.size(); ++i) {
         const StoredRow& row = *values[i].row;
-        const std::optional<RegValue> none;
-        const std::optional<RegValue>& stored = i < held.size() ? held[i] : none;
+        const std::optional<RegValue>& stored = held[i];
         if (row.kind == StoredRow::kNumber) {
             std::int32_t number = row.fallback(values[i].index);
             ReadNumber(stored, number);

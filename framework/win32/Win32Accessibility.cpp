@@ -22,13 +22,6 @@ struct Accessibility {
 };
 Accessibility g_accessibility;
 
-template <typename Function>
-Function Proc(HMODULE module, const char* name) {
-    return module != nullptr
-               ? reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(module, name)))
-               : nullptr;
-}
-
 void LoadAccessibility();
 
 LRESULT CALLBACK WatchForAccessibilityClients(HWND hwnd, ::UINT message, ::WPARAM wParam,

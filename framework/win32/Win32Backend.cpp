@@ -11,12 +11,8 @@ namespace tavirap {
 // dialog only: a command-line run never needs them, and loading them is a
 // good part of a start under Wine.
 Win32WindowBackend::Win32WindowBackend() {
-    using InitFunction = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
-    HMODULE controlsDll = LoadLibraryA("comctl32.dll");
-    const auto init = controlsDll != nullptr
-                          ? reinterpret_cast<InitFunction>(reinterpret_cast<void*>(
-                                GetProcAddress(controlsDll, "InitCommonControlsEx")))
-                          : nullptr;
+    const auto init = Proc<BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*)>(LoadLibraryA("comctl32.dll"),
+                                                                       "InitCommonControlsEx");
     INITCOMMONCONTROLSEX controls{};
     controls.dwSize = sizeof controls;
     controls.dwICC = ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES;

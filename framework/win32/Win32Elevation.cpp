@@ -62,12 +62,8 @@ public:
         run.nShow = SW_HIDE;
         // The shell's DLL (and the several it brings) loads only here, at a
         // SAVE that needs rights, not at every start.
-        using ShellExecuteFunction = BOOL(WINAPI*)(SHELLEXECUTEINFOA*);
-        HMODULE shell = LoadLibraryA("shell32.dll");
-        const auto execute = shell != nullptr
-                                 ? reinterpret_cast<ShellExecuteFunction>(reinterpret_cast<void*>(
-                                       GetProcAddress(shell, "ShellExecuteExA")))
-                                 : nullptr;
+        const auto execute =
+            Proc<BOOL(WINAPI*)(SHELLEXECUTEINFOA*)>(LoadLibraryA("shell32.dll"), "ShellExecuteExA");
         if (execute == nullptr || !execute(&run)) {
             const DWORD error = GetLastError();
             return error == ERROR_CANCELLED

@@ -8,7 +8,9 @@
 #include <msiquery.h>
 
 #include <algorithm>
+#include <memory>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 #include "packaging/PathList.h"
@@ -47,9 +49,11 @@ UINT EditPath(MSIHANDLE install, const wchar_t* action, Edit edit) {
     if (!tavirap::FitsInPath(folder)) {
         return fail(L"the install folder \"" + folder + L"\" cannot be an entry of PATH");
     }
-    HKEY key = nullptr;
+    HKEY opened = nullptr;
     LSTATUS status = RegOpenKeyExW(HKEY_LOCAL_MACHINE, kEnvironment, 0,
-                                   KEY_QUERY_VALUE | KEY_SET_VALUE | KEY_WOW64_64KEY, &key);
+                                   KEY_QUERY_VALUE | KEY_SET_VALUE | KEY_WOW64_64KEY, &opened);
+    const std::unique_ptr<std::remove_pointer_t<HKEY>, decltype(&RegCloseKey)> key(opened,
+                                                                                   RegCloseKey);
     if (status != ERROR_SUCCESS) {
         return fail(L"the machine's environment cannot be opened (error " +
                     std::to_wstring(status) + L")");
@@ -63,14 +67,13 @@ UINT EditPath(MSIHANDLE install, const wchar_t* action, Edit edit) {
         // Rounded up: a damaged value may hold an odd number of bytes.
         data.resize((bytes + 1) / sizeof(wchar_t) + 1, L'\0');
         bytes = static_cast<DWORD>((data.size() - 1) * sizeof(wchar_t));
-        status = RegQueryValueExW(key, L"Path", nullptr, &type,
+        status = RegQueryValueExW(key.get(), L"Path", nullptr, &type,
                                   reinterpret_cast<BYTE*>(data.data()), &bytes);
     } while (status == ERROR_MORE_DATA);
     if (status == ERROR_FILE_NOT_FOUND) {
         type = REG_EXPAND_SZ;
         bytes = 0;
     } else if (status != ERROR_SUCCESS || (type != REG_SZ && type != REG_EXPAND_SZ)) {
-        RegCloseKey(key);
         return fail(L"the machine's Path is not a text that can be edited");
     }
     std::wstring path(data.data(), bytes / sizeof(wchar_t));
@@ -78,16 +81,14 @@ UINT EditPath(MSIHANDLE install, const wchar_t* action, Edit edit) {
     path.erase(std::min(path.find(L'\0'), path.size()));
     const std::wstring edited = edit(path, folder);
     if (edited == path) {
-        RegCloseKey(key);
         return ERROR_SUCCESS;
     }
     if (edited.size() > kLongestPath) {
-        RegCloseKey(key);
         return fail(L"the machine's Path would be longer than an environment variable may be");
     }
-    status = RegSetValueExW(key, L"Path", 0, type, reinterpret_cast<const BYTE*>(edited.c_str()),
-                            static_cast<DWORD>((edited.size() + 1) * sizeof(wchar_t)));
-    RegCloseKey(key);
+    status =
+        RegSetValueExW(key.get(), L"Path", 0, type, reinterpret_cast<const BYTE*>(edited.c_str()),
+                       static_cast<DWORD>((edited.size() + 1) * sizeof(wchar_t)));
     if (status != ERROR_SUCCESS) {
         return fail(L"the machine's Path cannot be written (error " + std::to_wstring(status) +
                     L")");

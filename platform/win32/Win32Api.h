@@ -14,3 +14,17 @@
 #include <initguid.h>
 #include <oleacc.h>
 #include <shellapi.h>
+
+namespace tavirap {
+
+// A function of a DLL loaded at run time (LoadLibrary), for the DLLs the
+// program loads only when it needs them; null when the DLL or the function
+// is missing.
+template <typename Function>
+Function Proc(HMODULE module, const char* name) {
+    return module != nullptr
+               ? reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(module, name)))
+               : nullptr;
+}
+
+}  // namespace tavirap
