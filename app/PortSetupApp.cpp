@@ -3,19 +3,10 @@
 #include <cstdio>
 
 #include "cli/CommandLine.h"
-#include "cli/SaveJob.h"
 #include "dialog/PortSetupDlg.h"
 #include "store/MachineStore.h"
 
 namespace tavirap {
-
-#ifdef _WIN32
-namespace {
-// The job SAVE runs with administrator rights on Windows: the values follow
-// it in the arguments (cli/SaveJob.h).
-constexpr const char* kSaveJobOption = "--save-with-rights";
-}  // namespace
-#endif
 
 BEGIN_MESSAGE_MAP(CPortSetupApp, CWinApp)
 ON_COMMAND(cmd::kHelp, &CWinApp::OnHelp)
@@ -53,15 +44,8 @@ bool CPortSetupApp::RunWithoutWindow(const std::vector<std::string>& args, int& 
         text.resize(std::fread(text.data(), 1, text.size(), stdin));
         return std::ferror(stdin) == 0;
     };
-#ifdef _WIN32
-    if (args[0] == kSaveJobOption) {  // what SAVE runs with administrator rights, and nothing else
-        exitCode = RunSaveJob({args.begin() + 1, args.end()}, *MakeMachineStore(), console);
-    } else
-#endif
-    {
-        const std::unique_ptr<SettingsStore> store = MakeCommandLineStore();
-        exitCode = RunCommandLine(args, *store, console);
-    }
+    const std::unique_ptr<SettingsStore> store = MakeCommandLineStore();
+    exitCode = RunCommandLine(args, *store, console);
     const std::string err = PlatformLines(console.err);
     const std::string out = PlatformLines(console.out);
     std::fwrite(err.data(), 1, err.size(), stderr);
@@ -74,9 +58,9 @@ bool CPortSetupApp::RunWithoutWindow(const std::vector<std::string>& args, int& 
 
 bool CPortSetupApp::InitInstance() {
     const std::unique_ptr<SettingsStore> store = MakeMachineStore();
+    // The save job's own program, and no other, runs with administrator rights.
 #ifdef _WIN32
-    // The program itself, as the windowed tavirap.exe (this may be its console twin).
-    const std::unique_ptr<Elevation> rights = MakeElevation("tavirap.exe", {kSaveJobOption});
+    const std::unique_ptr<Elevation> rights = MakeElevation("tavirap-save.exe", {});
 #else
     const std::unique_ptr<Elevation> rights = MakeElevation(TAVIRAP_SAVE_PROGRAM, {});
 #endif

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <string_view>
 
+#include "cli/ShellCommand.h"
 #include "dialog/PortSetupExchange.h"
 #include "dialog/PortSetupForm.h"
 #include "settings/PortPages.h"
@@ -17,45 +18,6 @@ namespace {
 constexpr int kIconResource = 128;
 // Posted at start, so that a notice about the settings shows over the dialog.
 constexpr UINT ID_START_NOTICE = 0x8001;
-
-// One --set argument, quoted for the platform's shell where it needs it.
-std::string ShellWord(const std::string& word) {
-    const bool plain = std::all_of(word.begin(), word.end(), [](char c) {
-        return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') ||
-               std::string_view("=_-.,:+/").find(c) != std::string_view::npos;
-    });
-    if (plain) {
-        return word;
-    }
-#ifdef _WIN32
-    return "\"" + word + "\"";
-#else
-    std::string quoted = "'";
-    for (const char c : word) {
-        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    }
-    return quoted + "'";
-#endif
-}
-
-// The command that stores what differs between `from` and `to` from a
-// terminal, ready to copy: "sudo tavirap --set PortAdd3=12 MaxPort=16" (on
-// Windows, for a prompt run as administrator, without sudo).
-std::string SetCommand(const std::vector<RegValue>& from, const std::vector<RegValue>& to) {
-    std::string command;
-    for (const RegValue& value : to) {
-        if (std::find(from.begin(), from.end(), value) != from.end() &&
-            !(command.empty() && &value == &to.back())) {
-            continue;  // stored already; a command with nothing to set sets the last value
-        }
-        command += " " + ShellWord(value.name + "=" + SettableValue(value));
-    }
-#ifdef _WIN32
-    return "tavirap --set" + command;
-#else
-    return "sudo tavirap --set" + command;
-#endif
-}
 
 // The differences listed in the question; more would not fit on the screen.
 constexpr std::size_t kDifferencesShown = 10;
@@ -271,11 +233,15 @@ void CPortSetupDlg::SaveWithRights() {
         case ElevatedRun::Outcome::kNotAuthorised:
             why = "you are not authorised to change them: administrator rights were refused.";
             break;
-        case ElevatedRun::Outcome::kUnavailable:
-            why = "administrator rights cannot be asked for here: " + run.why +
-                  "\n\nTo store these values from a terminal, an administrator can run:\n\n" +
-                  SetCommand(expected, StoredValues(store_, settings_));
+        case ElevatedRun::Outcome::kUnavailable: {
+            const ShellCommand command = SetCommand(expected, StoredValues(store_, settings_));
+            why = "administrator rights cannot be asked for here: " + run.why + "\n\n" +
+                  (command.command.empty()
+                       ? command.why
+                       : std::string("To store these values, an administrator can run this ") +
+                             kShellCommandWhere + ":\n\n" + command.command);
             break;
+        }
         case ElevatedRun::Outcome::kExited:
             if (run.exitCode == kExitDone) {
                 ShowMessage("The settings were saved.", {}, mb::kIconInformation | mb::kOk);

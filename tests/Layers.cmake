@@ -3,7 +3,7 @@
 # headers. Run as: cmake -DROOT=<source folder> -P Layers.cmake
 cmake_minimum_required(VERSION 3.25)
 set(below_app app dialog cli framework store)
-set(below_dialog dialog framework store settings)
+set(below_dialog dialog framework cli store settings)
 set(below_cli cli store settings)
 set(below_framework framework)
 set(below_framework/qt framework/qt framework)

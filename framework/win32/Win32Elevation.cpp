@@ -9,11 +9,14 @@ namespace tavirap {
 
 namespace {
 
-// One argument as the started program's C runtime splits its command line.
+// One argument as the started program's C runtime splits its command line,
+// in the code page's characters: the second byte of a double-byte character
+// may be 0x5C, and is no backslash.
 std::string QuoteArgument(const std::string& arg) {
     std::string quoted = "\"";
     std::size_t backslashes = 0;
-    for (const char c : arg) {
+    for (std::size_t i = 0; i < arg.size(); ++i) {
+        const char c = arg[i];
         if (c == '\\') {
             ++backslashes;
             continue;
@@ -21,6 +24,9 @@ std::string QuoteArgument(const std::string& arg) {
         quoted.append(c == '"' ? 2 * backslashes + 1 : backslashes, '\\');
         backslashes = 0;
         quoted += c;
+        if (IsDBCSLeadByte(static_cast<BYTE>(c)) && i + 1 < arg.size()) {
+            quoted += arg[++i];
+        }
     }
     quoted.append(2 * backslashes, '\\');
     return quoted + "\"";
