@@ -8,6 +8,7 @@
 #include "cli/ExportFile.h"
 #include "cli/InputChanges.h"
 #include "settings/SettingsSchema.h"
+#include "store/Machine.h"
 #include "store/RegFile.h"
 #include "store/SettingsIo.h"
 
@@ -57,6 +58,11 @@ int StoreChanges(const Run& run, const Changes& changes,
         run.io.out += change.name + ": " + change.before + " -> " + change.after + "\n";
     }
     run.io.out += saved.changes.empty() ? "unchanged\n" : "changed\n";
+    // Whether the driver has what was stored yet; it is never stopped or started here.
+    if (const std::string driver = DriverSentence(ReadDriverService());
+        !saved.changes.empty() && !run.dryRun && !driver.empty()) {
+        run.io.err += driver + "\n";
+    }
     return kExitDone;
 }
 
@@ -126,6 +132,58 @@ int Get(const Run& run) {
     return kExitDone;
 }
 
+// What this computer has for the driver, as NAME=VALUE lines, for anyone:
+// the driver's service, the COM ports, whether the stored main port is one
+// of them, and where the settings are.
+int Status(const Run& run) {
+    std::string& out = run.io.out;
+    int exitCode = kExitDone;
+    const auto failed = [&](const StoreResult& why) {
+        run.io.err += std::string(kProgram) + ": --status: " + why.Text() + "\n";
+        exitCode = kExitStoreFailed;
+    };
+    const DriverService driver = ReadDriverService();
+    if (!driver.known) {
+        out += "Driver=not on this system\n";
+    } else if (!driver.status.Ok()) {
+        failed(driver.status);
+    } else {
+        out += "Driver=" + (driver.installed ? driver.state : "not installed") + "\n";
+        out += driver.installed ? "DriverStart=" + driver.startType + "\n" : "";
+    }
+    const ComPorts machine = ReadComPorts(true);
+    const auto list = [](const auto& items, auto name) {
+        std::string text;
+        for (const auto& item : items) {
+            text += (text.empty() ? "" : ",") + name(item);
+        }
+        return text;
+    };
+    if (!machine.status.Ok()) {
+        failed(machine.status);
+    } else if (machine.known) {
+        out += "Ports=" + list(machine.ports, [](const ComPort& p) { return p.name; }) + "\n";
+        for (const ComPort& port : machine.ports) {
+            out += port.friendlyName.empty() ? ""
+                                             : "Port." + port.name + "=" + port.friendlyName + "\n";
+        }
+        out += "ReservedPorts=" +
+               list(machine.reserved, [](int n) { return "COM" + std::to_string(n); }) + "\n";
+    }
+    PortSettings settings;
+    if (const StoreResult read = ReadSettingsOnly(run.store, settings); !read.Ok()) {
+        failed(read);
+    } else {
+        out += "TRxPort=" + settings.mainPort + "\n";
+        if (machine.known && machine.status.Ok()) {
+            out += std::string("TRxPortOnThisComputer=") +
+                   (machine.Has(settings.mainPort) ? "yes" : "no") + "\n";
+        }
+    }
+    out += "Settings=" + run.store.Location() + "\n";
+    return exitCode;
+}
+
 int CheckFile(const Run& run) {
     Changes changes;
     return ChangesFromFile(run.operands[0], run.strict, run.io, changes) ? kExitDone : kExitRefused;
@@ -179,6 +237,10 @@ constexpr Option kOptions[] = {
      Export},
     {"--get", 0, kAny, false, false,
      "--get [NAME...]       print values as NAME=VALUE lines (all without NAME)", Get},
+    {"--status", 0, 0, false, false,
+     "--status             print the driver's state, this computer's COM ports and\n"
+     "                      whether the main port is one of them, as NAME=VALUE lines",
+     Status},
     {"--check", 1, 1, false, true,
      "--check FILE|-        check a REGEDIT4 or version 5.00 file, store nothing", CheckFile},
     {"--import", 1, 3, true, true,

@@ -10,6 +10,7 @@
 #include <memory>
 #include <optional>
 
+#include "store/Machine.h"
 #include "store/RegFile.h"
 #include "store/SettingsIo.h"
 
@@ -63,6 +64,24 @@ void Check(const Change& change, std::size_t line, const std::string& what, Find
         findings.Add(Finding::kProblem, line, what + why);
     } else if (std::string warning = TextWarning(row, change.text); !warning.empty()) {
         findings.Add(Finding::kWarning, line, what + warning);
+    }
+    // A fleet's file is often made on another computer: a main port that this
+    // one lacks is pointed out, never refused (not even by --strict).
+    if (&row == FindSchemaValue("TRxPort")->row) {
+        if (const ComPorts machine = ReadComPorts(false);
+            machine.known && machine.status.Ok() && !machine.Has(change.text)) {
+            std::string names;
+            for (std::size_t i = 0; i < machine.ports.size(); ++i) {
+                names += (i == 0                          ? ""
+                          : i + 1 == machine.ports.size() ? " and "
+                                                          : ", ") +
+                         machine.ports[i].name;
+            }
+            findings.Add(Finding::kNote, line,
+                         what + change.text + " is no COM port of this computer" +
+                             (names.empty() ? ", which has none" : " (it has " + names + ")") +
+                             "; it is stored all the same");
+        }
     }
 }
 

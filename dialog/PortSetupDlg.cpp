@@ -8,7 +8,9 @@
 #include "dialog/PortSetupExchange.h"
 #include "dialog/PortSetupForm.h"
 #include "settings/PortPages.h"
+#include "settings/SettingsSchema.h"
 #include "store/ExitCode.h"
+#include "store/Machine.h"
 #include "store/SettingsIo.h"
 
 namespace tavirap {
@@ -52,6 +54,15 @@ bool CPortSetupDlg::OnInitDialog() {
     // control's text, a good part of the start.
     ReadKey();
     CDialog::OnInitDialog();
+    // The computer's own ports that the list lacks (COM10 and up), after its
+    // entries, in number order; the field takes any name all the same.
+    const std::vector<std::string>& listed = FindSchemaValue("TRxPort")->row->entries;
+    for (const ComPort& port : ReadComPorts(false).ports) {
+        if (std::ranges::none_of(listed,
+                                 [&](const auto& entry) { return SameName(entry, port.name); })) {
+            window_->ComboAddString(IDC_MAIN_PORT, port.name);
+        }
+    }
     SetIcon(icon_, true);
     SetIcon(icon_, false);
     if (load_.readOnly && !load_.unreadable) {

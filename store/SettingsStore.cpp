@@ -41,6 +41,10 @@ std::string StoreResult::Text() const {
     return text_.empty() ? StatusText(code_) : text_;
 }
 
+std::string SettingsStore::Location() const {
+    return "HKEY_LOCAL_MACHINE\\" + std::string(kServiceKeyPath);
+}
+
 std::size_t SettingsStore::CharacterLength(std::string_view text, std::size_t pos) const {
     // UTF-8: the lead byte tells the length; a stray continuation byte or a
     // sequence cut short counts as one byte so that the walk always moves on.

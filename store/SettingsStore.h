@@ -105,6 +105,10 @@ public:
     // holds, so that a text cut to its fixed size never splits a character.
     // UTF-8 here; the Windows registry uses the ANSI code page.
     virtual std::size_t CharacterLength(std::string_view text, std::size_t pos) const;
+
+    // Where the driver's key is, for people: the registry's key name, or the
+    // file that holds it.
+    virtual std::string Location() const;
 };
 
 // Registry names compare without regard to case (ASCII letters).

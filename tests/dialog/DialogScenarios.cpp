@@ -172,9 +172,14 @@ TEST_P(Scenarios, Run) {
     }
     const std::unique_ptr<SettingsStore> owned = MakeScenarioStore(scenario.name);
     SettingsStore& store = *owned;
+    std::vector<std::shared_ptr<void>> ports;
     if (scenario.keyExists) {
         for (const Step& seed : scenario.seeds) {
-            WriteValue(store, seed);
+            if (seed.op == "seed-port") {
+                ports.push_back(PlantComPort(seed.name));
+            } else {
+                WriteValue(store, seed);
+            }
         }
         if (scenario.seeds.empty()) {
             std::unique_ptr<SettingsKey> key;

@@ -109,4 +109,8 @@ std::unique_ptr<SettingsStore> test::MakeScenarioStore(const std::string&) {
     return std::make_unique<TempRegFileStore>();
 }
 
+std::shared_ptr<void> test::PlantComPort(const std::string&) {
+    return nullptr;
+}
+
 }  // namespace tavirap
