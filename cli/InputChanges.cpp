@@ -108,7 +108,8 @@ void ChangeFromFile(const RegEntry& entry, RegFormat format, Changes& changes, F
         if (format == RegFormat::kVersion5) {
             text = Utf16ToUtf8(text);
         }
-        change.text = text.substr(0, text.find('\0'));  // readers stop at the first zero
+        // The zero bytes after the text pad it to its fixed size; one inside it is refused.
+        change.text = text.substr(0, text.find_last_not_of('\0') + 1);
     } else {
         if (value.type != kRegDword || value.data.size() != 4) {
             return findings.Add(Finding::kProblem, entry.line,
@@ -228,7 +229,11 @@ bool ChangesFromFile(const std::string& file, bool strict, Console& io, Changes&
 
 void ChangeFromArgument(std::string_view name, std::string_view value, Changes& changes,
                         Findings& findings) {
-    const std::string what = "--set " + std::string(name) + "=" + std::string(value) + ": ";
+    std::string shown(value);  // on one line, whatever it holds
+    for (auto at = shown.find('\n'); at != std::string::npos; at = shown.find('\n', at)) {
+        shown.replace(at, 1, "\\n");
+    }
+    const std::string what = "--set " + std::string(name) + "=" + shown + ": ";
     const std::optional<SchemaValue> target = FindSchemaValue(name);
     if (!target) {
         return findings.Add(

@@ -1,5 +1,6 @@
 #include "dialog/PortSetupExchange.h"
 
+#include <cctype>
 #include <stdexcept>
 #include <string>
 
@@ -15,7 +16,14 @@ void ExchangeText(CDataExchange& dx, PortSettings& s, int id) {
     for (const FormText& text : PortSetupTexts()) {
         if (text.id == id) {
             DDX_CBString(dx, text.id, s.*text.member);
-            DDV_MaxChars(dx, s.*text.member, static_cast<int>(TextRowOf(text.member).size));
+            const StoredRow& row = TextRowOf(text.member);
+            DDV_MaxChars(dx, s.*text.member, static_cast<int>(row.size));
+            // Beyond its length, the stored value's own check (a line break, say).
+            if (std::string why = CheckText(row, s.*text.member);
+                dx.saveAndValidate && !why.empty()) {
+                why[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(why[0])));
+                dx.FailWithMessage(why + ".");
+            }
             return;
         }
     }

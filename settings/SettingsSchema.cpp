@@ -171,6 +171,21 @@ std::string CheckNumber(const StoredRow& row, std::int64_t number) {
 }
 
 std::string CheckText(const StoredRow& row, std::string_view text) {
+    // Values that cannot travel: --get writes a value a line, and readers of
+    // a stored text stop at its first zero byte, so neither would come back.
+    struct Untravelled {
+        char c;
+        const char* why;
+    };
+    static constexpr Untravelled kUntravelled[] = {
+        {'\n', "a text cannot hold a line break: no NAME=VALUE line could give it back"},
+        {'\0', "a text cannot hold a zero byte: readers of the text stop at the first one"},
+    };
+    for (const Untravelled& u : kUntravelled) {
+        if (text.find(u.c) != std::string_view::npos) {
+            return u.why;
+        }
+    }
     if (text.size() <= row.size) {
         return {};
     }

@@ -72,7 +72,8 @@ std::optional<SchemaValue> FindSchemaValue(std::string_view name);
 const StoredRow& TextRowOf(std::string PortSettings::*member);
 
 // Why a number or a text would be refused on entry, in words for the user;
-// empty when it is accepted.
+// empty when it is accepted. A text is refused when it is longer than its
+// row keeps or holds a line break or a zero byte, which could not be read back.
 std::string CheckNumber(const StoredRow& row, std::int64_t number);
 std::string CheckText(const StoredRow& row, std::string_view text);
 

@@ -207,7 +207,10 @@ RegSection& RegDocument::AddSection(std::string_view path) {
         }
     } else {
         auto& entries = sections.back().entries;
-        if (entries.empty() || entries.back().isValue || !IsBlankLine(entries.back().lines)) {
+        const std::string_view lines = entries.empty() ? "" : entries.back().lines;
+        // Where the entry's last line starts.
+        const std::size_t last = lines.size() < 2 ? 0 : lines.rfind('\n', lines.size() - 2) + 1;
+        if (entries.empty() || entries.back().isValue || !IsBlankLine(lines.substr(last))) {
             entries.push_back(RegEntry{false, {}, "\n"});
         }
     }

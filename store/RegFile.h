@@ -22,8 +22,9 @@ struct RegValue {
     bool operator==(const RegValue&) const = default;
 };
 
-// A value with the lines it was read from, or a comment or blank line. A value
-// set since it was read has no lines and is written in its plain form.
+// A value with the lines it was read from, or a run of comment and blank
+// lines. A value set since it was read has no lines and is written in its
+// plain form.
 struct RegEntry {
     bool isValue = false;
     RegValue value;

@@ -10,6 +10,7 @@
 #include <cerrno>
 #include <cstring>
 #include <ctime>
+#include <optional>
 
 #include "store/RegFileStore.h"
 
@@ -79,46 +80,96 @@ StoreResult CheckWritable(const std::string& file) {
     return status::kSuccess;
 }
 
-StoreResult LockRegFile(const std::string& file, FileDescriptor& lock) {
-    const std::string path = file + ".lock";
-    for (int attempt = 0;; ++attempt) {
-        lock = FileDescriptor(
+namespace {
+
+bool SameFile(const struct stat& a, const struct stat& b) {
+    return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
+
+// Opens the file at path (creating it, this user's alone, when there is none)
+// and takes its lock, waiting 50 ms at a time while `tries` last. A lock
+// taken on a file that the path no longer names guards nothing: the path's
+// file is taken up again. A file that is not this user's alone is not
+// locked, as any user could hold it: `old` is then how it stands.
+StoreResult TakeLock(const std::string& path, const std::string& file, int& tries,
+                     FileDescriptor& fd, std::optional<struct stat>& old) {
+    constexpr int kTries = 100;  // five seconds
+    for (;;) {
+        fd = FileDescriptor(
             ::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
-        if (lock.Valid()) {
-            if (::fchmod(lock.Get(), 0600) != 0) {  // whatever the umask
-                return FailErrno(status::kIoFailed, "cannot restrict the lock file " + path);
-            }
-            break;
+        if (fd.Valid() && ::fchmod(fd.Get(), 0600) != 0) {  // whatever the umask
+            return FailErrno(status::kIoFailed, "cannot restrict the lock file " + path);
         }
-        lock = FileDescriptor(
-            errno == EEXIST ? ::open(path.c_str(), O_RDWR | O_NOFOLLOW | O_CLOEXEC) : -1);
-        struct stat info {};
-        if (!lock.Valid() || ::fstat(lock.Get(), &info) != 0) {
+        if (!fd.Valid() && errno == EEXIST) {
+            fd = FileDescriptor(::open(path.c_str(), O_RDWR | O_NOFOLLOW | O_CLOEXEC));
+        }
+        struct stat held {};
+        if (!fd.Valid() || ::fstat(fd.Get(), &held) != 0) {
             return FailErrno(status::kIoFailed, "cannot open the lock file " + path);
         }
-        if (((info.st_mode & 07777) == 0600 && info.st_uid == ::geteuid()) || attempt > 0) {
-            break;
+        if ((held.st_mode & 07777) != 0600 || held.st_uid != ::geteuid()) {
+            old = held;
+            return status::kSuccess;
+        }
+        while (::flock(fd.Get(), LOCK_EX | LOCK_NB) != 0) {
+            if (errno != EWOULDBLOCK && errno != EINTR) {
+                return FailErrno(status::kIoFailed, "cannot lock " + path);
+            }
+            if (++tries >= kTries) {
+                return {status::kBusy, "the settings in " + file +
+                                           " are busy: another program has held the lock " + path +
+                                           " for five seconds"};
+            }
+            const timespec pause{0, 50'000'000};
+            ::nanosleep(&pause, nullptr);
+        }
+        struct stat named {};
+        if (::lstat(path.c_str(), &named) == 0 && SameFile(named, held)) {
+            return status::kSuccess;
+        }
+    }
+}
+
+}  // namespace
+
+StoreResult LockRegFile(const std::string& file, FileDescriptor& lock) {
+    const std::string path = file + ".lock";
+    int tries = 0;
+    for (;;) {
+        std::optional<struct stat> old;
+        StoreResult result = TakeLock(path, file, tries, lock, old);
+        if (!result.Ok() || !old) {
+            return result;
+        }
+        if (gBeforeReplacingOldLock != nullptr) {
+            gBeforeReplacingOldLock();
         }
         // One that an older release left open to every user, who could hold
-        // it: it goes, and one of this user's own takes its place.
-        if (::unlink(path.c_str()) != 0) {
-            return FailErrno(status::kIoFailed, "cannot replace the lock file " + path);
+        // it: it goes, without waiting for its lock, and one of this user's
+        // own takes its place. Writers replace it one at a time, under a lock
+        // only they can open, so that none removes the fresh lock another has
+        // just put in its place.
+        const std::string guardPath = path + ".new";
+        FileDescriptor guard;
+        std::optional<struct stat> notOwn;
+        result = TakeLock(guardPath, file, tries, guard, notOwn);
+        if (!result.Ok()) {
+            return result;
+        }
+        if (notOwn) {
+            return {status::kIoFailed, "cannot replace the lock file " + path + ": " + guardPath +
+                                           " is not this user's alone"};
+        }
+        struct stat named {};
+        if (::lstat(path.c_str(), &named) == 0 && SameFile(named, *old) &&
+            ::unlink(path.c_str()) != 0) {
+            result = FailErrno(status::kIoFailed, "cannot replace the lock file " + path);
+        }
+        ::unlink(guardPath.c_str());  // while held: a writer waiting for it takes up the next
+        if (!result.Ok()) {
+            return result;
         }
     }
-    constexpr int kTries = 100;  // 50 ms apart: five seconds
-    for (int tries = 1; ::flock(lock.Get(), LOCK_EX | LOCK_NB) != 0; ++tries) {
-        if (errno != EWOULDBLOCK && errno != EINTR) {
-            return FailErrno(status::kIoFailed, "cannot lock " + path);
-        }
-        if (tries == kTries) {
-            return {status::kBusy, "the settings in " + file +
-                                       " are busy: another program has held the lock " + path +
-                                       " for five seconds"};
-        }
-        const timespec pause{0, 50'000'000};
-        ::nanosleep(&pause, nullptr);
-    }
-    return status::kSuccess;
 }
 
 StoreResult LoadRegFile(const std::string& file, RegDocument& document) {

@@ -49,6 +49,10 @@ StoreResult CheckWritable(const std::string& file);
 // writer waits for another for a few seconds at most.
 StoreResult LockRegFile(const std::string& file, FileDescriptor& lock);
 
+// For tests: run when a writer has found a lock file an older release left
+// and is about to replace it, so that another writer can come in just then.
+inline void (*gBeforeReplacingOldLock)() = nullptr;
+
 // Reads and parses the file; a missing file is an empty registry.
 StoreResult LoadRegFile(const std::string& file, RegDocument& document);
 

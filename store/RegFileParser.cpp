@@ -148,7 +148,14 @@ private:
             document_.preamble.emplace_back(raw);
             return;
         }
-        AppendLine(section_->entries.emplace_back().lines, raw);
+        // A run of comment and blank lines is one entry, so that a value
+        // added before the lines that end the section moves one entry, not
+        // one per line.
+        auto& entries = section_->entries;
+        if (entries.empty() || entries.back().isValue) {
+            entries.emplace_back();
+        }
+        AppendLine(entries.back().lines, raw);
     }
 
     bool ReadSection(std::string_view line, std::string_view raw) {

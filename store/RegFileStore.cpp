@@ -156,9 +156,15 @@ private:
         if (!out.Valid()) {
             return FailErrno(status::kIoFailed, "cannot create " + temporary);
         }
-        // Every user reads the machine's registry, whatever the umask.
-        if (::fchmod(out.Get(), 0644) != 0 || !WriteAll(out.Get(), text) ||
-            ::fsync(out.Get()) != 0 || out.Close() != 0) {
+        // The file keeps the mode, owner and group it had (an administrator's
+        // 0640 stays 0640); a new one is read by every user, whatever the umask.
+        // The owner goes first, as changing it clears set-id bits.
+        struct stat old {};
+        const bool replacing = ::lstat(file_.c_str(), &old) == 0 && S_ISREG(old.st_mode);
+        const bool ownerKept = !replacing || ::fchown(out.Get(), old.st_uid, old.st_gid) == 0 ||
+                               errno == EPERM;  // not root: the writer's own, as any file it makes
+        if (!ownerKept || ::fchmod(out.Get(), replacing ? old.st_mode & 07777 : 0644) != 0 ||
+            !WriteAll(out.Get(), text) || ::fsync(out.Get()) != 0 || out.Close() != 0) {
             StoreResult result = FailErrno(status::kWriteFault, "cannot write " + temporary);
             ::unlink(temporary.c_str());
             return result;

@@ -89,7 +89,8 @@ std::vector<std::string> Arguments(const std::string& command, const std::string
         }
     }
     for (std::string& word : words) {
-        for (const auto& [mark, path] : {std::pair{"{data}", kData}, {"{folder}", folder}}) {
+        for (const auto& [mark, path] :
+             {std::pair{"{data}", kData}, {"{folder}", folder}, {"\\n", "\n"}}) {
             if (const auto at = word.find(mark); at != std::string::npos) {
                 word.replace(at, std::string(mark).size(), path);
             }

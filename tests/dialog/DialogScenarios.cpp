@@ -88,6 +88,9 @@ Step ParseStep(const std::string& line, int number) {
         step.id = found != Controls().end() ? found->second : control.empty() ? 0 : -1;
     }
     std::getline(in >> std::ws, step.text);
+    if (const auto at = step.text.find("\\n"); at != std::string::npos) {
+        step.text.replace(at, 2, "\n");  // a line break in a text
+    }
     return step;
 }
 

@@ -2,6 +2,7 @@
 // racing to save. Each test prints its figures.
 #include <signal.h>
 #include <sys/mman.h>
+#include <sys/stat.h>
 
 #include <gtest/gtest.h>
 
@@ -11,6 +12,7 @@
 #include <thread>
 
 #include "settings/PortSettings.h"
+#include "store/RegFileAccess.h"
 #include "store/RegFileStore.h"
 #include "store/SettingsIo.h"
 #include "tests/store/TempFiles.h"
@@ -92,6 +94,34 @@ TEST_F(RegFileSlow, KilledSavesLeaveTheOldFileOrTheNew) {
     ASSERT_EQ(store.OpenKeyAllAccess(kServiceKeyPath, key), status::kSuccess);
     EXPECT_FALSE(Exists(file + ".tmp"));
     EXPECT_EQ(FolderEntries(folder.Path()), 2);
+}
+
+std::string gFile;
+FileDescriptor gSecond;
+
+// Two writers find the lock file an older release left open to all. The
+// second comes in just as the first is about to replace it, and puts its
+// own lock in its place; the first must then wait for that lock, not remove
+// it and take one of its own beside it.
+TEST_F(RegFileSlow, WritersReplacingAnOldLockNeverBothHoldIt) {
+    const std::string lock = file + ".lock";
+    WriteFile(lock, "");
+    ASSERT_EQ(::chmod(lock.c_str(), 0666), 0);
+    gFile = file;
+    gBeforeReplacingOldLock = [] {
+        gBeforeReplacingOldLock = nullptr;  // the second writer goes straight through
+        EXPECT_EQ(LockRegFile(gFile, gSecond), status::kSuccess);
+    };
+    FileDescriptor first;
+    EXPECT_EQ(LockRegFile(file, first), status::kBusy);  // held off for its five seconds
+    struct stat named {
+    }, held{};
+    ASSERT_EQ(::stat(lock.c_str(), &named) | ::fstat(gSecond.Get(), &held), 0);
+    EXPECT_EQ(named.st_ino, held.st_ino);
+    EXPECT_EQ(named.st_mode & 07777, 0600u);
+    gSecond.Close();
+    EXPECT_EQ(LockRegFile(file, first), status::kSuccess);
+    EXPECT_EQ(FolderEntries(folder.Path()), 1);  // the lock, no other
 }
 
 constexpr int kWorkers = 4;

@@ -298,6 +298,20 @@ TEST_F(RegFileStoreTest, NoOtherUserCanHoldTheLockAndReadersNeedNone) {
     EXPECT_EQ(ReadFile(file).find("Even"), std::string::npos);
 }
 
+// A save keeps the mode, owner and group the file had; a new file is 0644.
+TEST_F(RegFileStoreTest, SaveKeepsTheFilesModeOwnerAndGroup) {
+    RegFileStore store(file);
+    ASSERT_EQ(SaveSettings(store, WithParity("Odd Parity")), status::kSuccess);
+    const bool root = ::geteuid() == 0;  // another owner is only to be had as root
+    ASSERT_EQ(::chmod(file.c_str(), 0640) | (root ? ::chown(file.c_str(), 12345, 23456) : 0), 0);
+    ASSERT_EQ(SaveSettings(store, WithParity("Even Parity")), status::kSuccess);
+    EXPECT_EQ(LoadedParity(store), "Even Parity");
+    struct stat info {};
+    ASSERT_EQ(::stat(file.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 07777, 0640u);
+    EXPECT_TRUE(!root || (info.st_uid == 12345 && info.st_gid == 23456)) << info.st_uid;
+}
+
 // A registry file that is not the file itself: a link (a commit would replace
 // the link and leave its target with the old settings) or a FIFO (an open
 // would wait for a writer). Refused at once, named, left as it is.
