@@ -175,11 +175,11 @@ TEST_P(Scenarios, Run) {
     }
     const std::unique_ptr<SettingsStore> owned = MakeScenarioStore(scenario.name);
     SettingsStore& store = *owned;
-    std::vector<std::shared_ptr<void>> ports;
+    std::vector<std::string> ports;
     if (scenario.keyExists) {
         for (const Step& seed : scenario.seeds) {
             if (seed.op == "seed-port") {
-                ports.push_back(PlantComPort(seed.name));
+                ports.push_back(seed.name);
             } else {
                 WriteValue(store, seed);
             }
@@ -189,6 +189,7 @@ TEST_P(Scenarios, Run) {
             ASSERT_EQ(store.CreateKey(kServiceKeyPath, key), status::kSuccess);
         }
     }
+    const std::shared_ptr<void> planted = PlantComPorts(ports);
     ReadOnlyStore readOnly(store);
     SettingsStore& dialogStore = scenario.readOnly ? readOnly : store;
     const std::unique_ptr<Elevation> rights = MakeFakeElevation(scenario.elevation, store);

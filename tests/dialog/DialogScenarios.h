@@ -5,6 +5,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "framework/Backend.h"
 #include "store/SettingsStore.h"
@@ -18,8 +19,8 @@ std::unique_ptr<SettingsStore> MakeScenarioStore(const std::string& scenario);
 // "refused" and "no-agent".
 std::unique_ptr<Elevation> MakeFakeElevation(const std::string& how, SettingsStore& store);
 
-// Gives the computer a COM port of that name until the result is dropped
+// Gives the computer just these COM ports until the result is dropped
 // (Win32: in the registry's SERIALCOMM); null where the system lists none.
-std::shared_ptr<void> PlantComPort(const std::string& name);
+std::shared_ptr<void> PlantComPorts(const std::vector<std::string>& names);
 
 }  // namespace tavirap::test

@@ -109,7 +109,7 @@ std::unique_ptr<SettingsStore> test::MakeScenarioStore(const std::string&) {
     return std::make_unique<TempRegFileStore>();
 }
 
-std::shared_ptr<void> test::PlantComPort(const std::string&) {
+std::shared_ptr<void> test::PlantComPorts(const std::vector<std::string>&) {
     return nullptr;
 }
 

@@ -6,6 +6,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "store/RegistryStore.h"
 
@@ -41,6 +42,52 @@ public:
     explicit TestKeyStore(const std::string& name)
         : RegistryTestKey(name), RegistryStore(RegistryTestKey::Handle()) {}
     using RegistryTestKey::Path;
+};
+
+// The computer's COM ports for a test: the registry's SERIALCOMM holds just
+// `names` (Wine maps this machine's serial devices there too) until the
+// object goes, when what it held comes back.
+class TestComPorts {
+public:
+    explicit TestComPorts(const std::vector<std::string>& names) {
+        RegCreateKeyA(HKEY_LOCAL_MACHINE, "HARDWARE\\DEVICEMAP\\SERIALCOMM", &key_);
+        for (;;) {
+            char name[256];
+            DWORD nameSize = sizeof name;
+            char data[256];
+            DWORD dataSize = sizeof data;
+            if (RegEnumValueA(key_, 0, name, &nameSize, nullptr, nullptr,
+                              reinterpret_cast<BYTE*>(data), &dataSize) != ERROR_SUCCESS) {
+                break;
+            }
+            held_.push_back({name, std::string(data, dataSize)});
+            RegDeleteValueA(key_, name);
+        }
+        for (const std::string& port : names) {
+            planted_.push_back("\\Device\\TavirapTest" + port);
+            RegSetValueExA(key_, planted_.back().c_str(), 0, REG_SZ,
+                           reinterpret_cast<const BYTE*>(port.c_str()),
+                           static_cast<DWORD>(port.size() + 1));
+        }
+    }
+    ~TestComPorts() {
+        for (const std::string& name : planted_) {
+            RegDeleteValueA(key_, name.c_str());
+        }
+        for (const auto& [name, data] : held_) {
+            RegSetValueExA(key_, name.c_str(), 0, REG_SZ,
+                           reinterpret_cast<const BYTE*>(data.data()),
+                           static_cast<DWORD>(data.size()));
+        }
+        RegCloseKey(key_);
+    }
+    TestComPorts(const TestComPorts&) = delete;
+    TestComPorts& operator=(const TestComPorts&) = delete;
+
+private:
+    HKEY key_ = nullptr;
+    std::vector<std::pair<std::string, std::string>> held_;
+    std::vector<std::string> planted_;
 };
 
 }  // namespace tavirap

@@ -21,16 +21,8 @@ std::unique_ptr<SettingsStore> test::MakeScenarioStore(const std::string& scenar
     return std::make_unique<TestKeyStore>("dialog-" + scenario);
 }
 
-std::shared_ptr<void> test::PlantComPort(const std::string& name) {
-    HKEY key = nullptr;
-    RegCreateKeyA(HKEY_LOCAL_MACHINE, "HARDWARE\\DEVICEMAP\\SERIALCOMM", &key);
-    const std::string device = "\\Device\\TavirapTest" + name;
-    RegSetValueExA(key, device.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(name.c_str()),
-                   static_cast<DWORD>(name.size() + 1));
-    return std::shared_ptr<void>(key, [device](HKEY planted) {
-        RegDeleteValueA(planted, device.c_str());
-        RegCloseKey(planted);
-    });
+std::shared_ptr<void> test::PlantComPorts(const std::vector<std::string>& names) {
+    return std::make_shared<TestComPorts>(names);
 }
 
 }  // namespace tavirap

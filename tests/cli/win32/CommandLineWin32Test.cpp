@@ -1,13 +1,17 @@
-// SAVE with administrator rights on Windows, on the real programs and the
-// registry of the test's Wine prefix: what the dialog elevates runs the save
-// job and nothing else, the values it is given arrive byte for byte, and the
-// ready-to-copy command stores exactly its value through cmd.exe and runs
-// nothing else. Run in code page 932, where 0x5C can end a character.
+// The Windows programs' command line, on the real programs and the registry
+// of the test's Wine prefix. SAVE with administrator rights: what the dialog
+// elevates runs the save job and nothing else, the values it is given arrive
+// byte for byte, and the ready-to-copy command stores exactly its value
+// through cmd.exe and runs nothing else. The computer: the COM ports and the
+// driver's service planted in the prefix, as --status and a change see them.
+// Run in code page 932, where 0x5C can end a character.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -15,6 +19,7 @@
 #include "framework/Backend.h"
 #include "store/RegistryStore.h"
 #include "store/SettingsIo.h"
+#include "tests/store/RegistryTestKey.h"
 
 namespace tavirap {
 namespace {
@@ -22,16 +27,19 @@ namespace {
 const std::string kPrograms = TAVIRAP_PROGRAMS;  // tavirap.com and tavirap-save.exe
 const char* const kKey = "SYSTEM\\CurrentControlSet\\Services\\TAVIRPORT";
 
-// Runs a command line in `folder` with the programs' folder on PATH; its exit code.
-DWORD RunIn(std::string line, const std::string& folder) {
+// Runs a command line in `folder` with the programs' folder on PATH; its exit
+// code, and what it wrote (both streams) in `output`.
+DWORD RunIn(std::string line, const std::string& folder, std::string* output = nullptr) {
     SetEnvironmentVariableA("PATH", (kPrograms + ";C:\\windows\\system32").c_str());
+    const std::string written = folder + "\\..\\rights-test-output";
     SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
-    HANDLE nul =
-        CreateFileA("NUL", GENERIC_READ | GENERIC_WRITE, 0, &inherit, OPEN_EXISTING, 0, nullptr);
+    HANDLE out =
+        CreateFileA(output ? written.c_str() : "NUL", GENERIC_READ | GENERIC_WRITE,
+                    FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit, CREATE_ALWAYS, 0, nullptr);
     STARTUPINFOA start{};
     start.cb = sizeof start;
     start.dwFlags = STARTF_USESTDHANDLES;
-    start.hStdInput = start.hStdOutput = start.hStdError = nul;
+    start.hStdInput = start.hStdOutput = start.hStdError = out;
     PROCESS_INFORMATION process{};
     DWORD exitCode = 9999;
     if (CreateProcessA(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr, folder.c_str(),
@@ -41,7 +49,12 @@ DWORD RunIn(std::string line, const std::string& folder) {
         CloseHandle(process.hThread);
         CloseHandle(process.hProcess);
     }
-    CloseHandle(nul);
+    CloseHandle(out);
+    if (output != nullptr) {
+        std::ifstream in(written, std::ios::binary);
+        output->assign(std::istreambuf_iterator<char>(in), {});
+        std::erase(*output, '\r');
+    }
     return exitCode;
 }
 
@@ -54,7 +67,7 @@ std::vector<RegValue> Stored(const RegistryStore& store) {
 
 // Each test starts on the defaults, in an empty folder of its own that any
 // command run by mistake would leave a file in.
-class Rights : public ::testing::Test {
+class Programs : public ::testing::Test {
 protected:
     void SetUp() override {
         RegDeleteTreeA(HKEY_LOCAL_MACHINE, kKey);
@@ -71,7 +84,7 @@ protected:
     std::vector<RegValue> defaults_;
 };
 
-TEST_F(Rights, TheSaveProgramRunsTheSaveJobAndNothingElse) {
+TEST_F(Programs, TheSaveProgramRunsTheSaveJobAndNothingElse) {
     const std::string job = "\"" + kPrograms + "\\tavirap-save.exe\" ";
     const std::string fingerprint = Fingerprint(defaults_);
     for (const std::string& line :
@@ -87,7 +100,7 @@ TEST_F(Rights, TheSaveProgramRunsTheSaveJobAndNothingElse) {
 // Texts the dialog hands to the save job, which must arrive as they are: a
 // quote, backslashes before it and at the end, and characters of code page
 // 932 whose second byte is 0x5C.
-TEST_F(Rights, TheValuesReachTheSaveJobByteForByte) {
+TEST_F(Programs, TheValuesReachTheSaveJobByteForByte) {
     const std::string beside = std::filesystem::path(_pgmptr).parent_path().string();
     CopyFileA((kPrograms + "\\tavirap-save.exe").c_str(), (beside + "\\tavirap-save.exe").c_str(),
               FALSE);
@@ -108,7 +121,7 @@ struct Hostile {
     bool offered;  // the value can be written for cmd.exe and PowerShell alike
 };
 
-TEST_F(Rights, TheReadyToCopyCommandStoresItsValueAndRunsNothingElse) {
+TEST_F(Programs, TheReadyToCopyCommandStoresItsValueAndRunsNothingElse) {
     const Hostile cases[] = {
         {"a&echo >x", true},
         {"a|echo >x", true},
@@ -144,6 +157,77 @@ TEST_F(Rights, TheReadyToCopyCommandStoresItsValueAndRunsNothingElse) {
             EXPECT_NE(command.why.find("Parity"), std::string::npos) << command.why;
         }
     }
+}
+
+// The driver's service as `sc create` makes it: a kernel driver started on
+// demand, stopped, for the test's life.
+class TestService {
+public:
+    TestService() {
+        manager_ = OpenSCManagerA(nullptr, nullptr, SC_MANAGER_ALL_ACCESS);
+        service_ = CreateServiceA(manager_, "TAVIRPORT", "TAVIRPORT", SERVICE_ALL_ACCESS,
+                                  SERVICE_KERNEL_DRIVER, SERVICE_DEMAND_START, SERVICE_ERROR_NORMAL,
+                                  "System32\\drivers\\tavirport.sys", nullptr, nullptr, nullptr,
+                                  nullptr, nullptr);
+        EXPECT_NE(service_, nullptr) << GetLastError();
+    }
+    ~TestService() {
+        DeleteService(service_);
+        CloseServiceHandle(service_);
+        CloseServiceHandle(manager_);
+    }
+
+private:
+    SC_HANDLE manager_;
+    SC_HANDLE service_;
+};
+
+struct MachineCase {
+    bool service;         // TAVIRPORT installed (stopped)
+    const char* command;  // tavirap.com's arguments, on the defaults
+    DWORD exit;
+    const char* output;  // the start of both streams, stdout first
+};
+
+// Ports COM3 and COM12 (and COM1, which the defaults name), COM5 reserved
+// by the COM Name Arbiter though no port holds it.
+TEST_F(Programs, TheCommandLineKnowsTheComputersPortsAndTheDriver) {
+    const MachineCase cases[] = {
+        {true, "--status", 0,
+         "Driver=stopped\nDriverStart=manual\nPorts=COM1,COM3,COM12\nReservedPorts=COM5\n"
+         "TRxPort=COM1\nTRxPortOnThisComputer=yes\nSettings=HKEY_LOCAL_MACHINE\\SYSTEM\\"
+         "CurrentControlSet\\Services\\TAVIRPORT\n"},
+        {false, "--status", 0, "Driver=not installed\nPorts=COM1,COM3,COM12\n"},
+        {true, "--set TRxPort=COM7", 0,
+         "TRxPort: \"COM1\" -> \"COM7\"\nchanged\ntavirap: --set TRxPort=COM7: COM7 is no COM "
+         "port of this computer (it has COM1, COM3 and COM12); it is stored all the same\n"
+         "The TAVIRPORT driver is stopped; it reads these settings when it starts.\n"},
+        {true, "--strict --set TRxPort=COM7", 0,
+         "TRxPort: \"COM1\" -> \"COM7\"\nchanged\ntavirap: --set TRxPort=COM7: COM7 is no COM "},
+        {true, "--set TRxPort=COM3", 0,
+         "TRxPort: \"COM1\" -> \"COM3\"\nchanged\nThe TAVIRPORT driver is stopped"},
+        {false, "--set MaxPort=16", 0,
+         "MaxPort: 8 -> 16\nchanged\nThe TAVIRPORT driver is not installed on this computer.\n"},
+        {true, "--set MaxPort=8", 0, "unchanged\n"},
+    };
+    const TestComPorts ports({"COM12", "COM3", "COM1"});
+    HKEY arbiter = nullptr;
+    RegCreateKeyA(HKEY_LOCAL_MACHINE, "SYSTEM\\CurrentControlSet\\Control\\COM Name Arbiter",
+                  &arbiter);
+    const BYTE comDb[32] = {0x15};  // COM1, COM3 and COM5
+    RegSetValueExA(arbiter, "ComDB", 0, REG_BINARY, comDb, sizeof comDb);
+    for (const MachineCase& c : cases) {
+        SCOPED_TRACE(c.command);
+        std::unique_ptr<TestService> service(c.service ? new TestService : nullptr);
+        PortSettings defaults;
+        LoadSettings(store_, defaults);
+        std::string output;
+        EXPECT_EQ(RunIn("tavirap.com " + std::string(c.command), folder_, &output), c.exit);
+        EXPECT_EQ(output.substr(0, std::string(c.output).size()), c.output) << output;
+        RegDeleteTreeA(HKEY_LOCAL_MACHINE, kKey);
+    }
+    RegDeleteValueA(arbiter, "ComDB");
+    RegCloseKey(arbiter);
 }
 
 }  // namespace
