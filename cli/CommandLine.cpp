@@ -54,14 +54,22 @@ int StoreChanges(const Run& run, const Changes& changes,
                       "they were read; nothing was stored\n";
         return kExitChanged;
     }
+    if (saved.created) {
+        run.io.err +=
+            std::string(kProgram) + ": the TAVIRPORT driver's key " +
+            (run.dryRun ? "does not exist; it would be" : "did not exist; it was") +
+            " created with the defaults; the values listed are those that differ from them\n";
+    }
     for (const ValueChange& change : saved.changes) {
         run.io.out += change.name + ": " + change.before + " -> " + change.after + "\n";
     }
-    run.io.out += saved.changes.empty() ? "unchanged\n" : "changed\n";
+    const bool changed = saved.created || !saved.changes.empty();
+    run.io.out += changed ? "changed\n" : "unchanged\n";
     // Whether the driver has what was stored yet; it is never stopped or started here.
-    if (const std::string driver = DriverSentence(ReadDriverService());
-        !saved.changes.empty() && !run.dryRun && !driver.empty()) {
-        run.io.err += driver + "\n";
+    if (changed && !run.dryRun) {
+        if (const std::string driver = DriverSentence(ReadDriverService()); !driver.empty()) {
+            run.io.err += driver + "\n";
+        }
     }
     return kExitDone;
 }

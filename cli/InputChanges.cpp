@@ -52,13 +52,41 @@ std::string DriverKeyPath() {
     return std::string(kLocalMachine) + "\\" + std::string(kServiceKeyPath);
 }
 
+// For a number a file refused: dword: data is hexadecimal, which a number
+// written in decimal ("dword:16", read as 22) is easily taken for.
+std::string DwordHint(const StoredRow& row, std::int32_t number, std::size_t line) {
+    constexpr const char* kHex = "0123456789abcdef";
+    std::string digits;
+    for (auto bits = static_cast<std::uint32_t>(number); bits != 0 || digits.empty(); bits >>= 4) {
+        digits.insert(digits.begin(), kHex[bits & 15]);
+    }
+    std::int64_t decimal = 0;
+    const auto [end, error] =
+        std::from_chars(digits.data(), digits.data() + digits.size(), decimal);
+    if (line == 0 || error != std::errc() || end != digits.data() + digits.size() ||
+        !CheckNumber(row, decimal).empty()) {
+        return "";
+    }
+    char hex[9];
+    std::snprintf(hex, sizeof hex, "%08x", static_cast<unsigned>(decimal));
+    return " (dword: data is hexadecimal: dword:" + digits + " is " + std::to_string(number) +
+           "; " + digits + " is dword:" + hex + ")";
+}
+
 // Checks a change and adds why it is refused, or what the driver might not
 // understand, to the findings.
-void Check(const Change& change, std::size_t line, const std::string& what, Findings& findings) {
+void Check(Change& change, std::size_t line, const std::string& what, Findings& findings) {
     const StoredRow& row = *change.value.row;
+    const std::string* entry =
+        row.kind == StoredRow::kText ? ListedEntry(row, change.text) : nullptr;
+    if (entry != nullptr && *entry != change.text) {
+        findings.Add(Finding::kNote, line,
+                     what + "stored as the list spells it, \"" + *entry + "\"");
+        change.text = *entry;
+    }
     if (row.kind == StoredRow::kNumber) {
         if (std::string why = CheckNumber(row, change.number); !why.empty()) {
-            findings.Add(Finding::kProblem, line, what + why);
+            findings.Add(Finding::kProblem, line, what + why + DwordHint(row, change.number, line));
         }
     } else if (std::string why = CheckText(row, change.text); !why.empty()) {
         findings.Add(Finding::kProblem, line, what + why);

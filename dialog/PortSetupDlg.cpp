@@ -90,10 +90,12 @@ void CPortSetupDlg::OnStartNotice() {
         text = "The TAVIRPORT driver's settings could not be read:\n" +
                load_.readOnlyReason.Text() +
                "\n\nThe dialog shows the defaults, and nothing will be saved.";
-    } else if (load_.readOnly) {
+    } else if (load_.readOnly && !rights_.CanAsk()) {
+        // Where rights can be asked for, SAVE asks; the shield and its tip say so.
         text = "You may view the TAVIRPORT driver's settings but not change them:\n" +
                load_.readOnlyReason.Text() +
-               "\n\nSAVE will ask for administrator rights to store your changes.";
+               "\n\nAdministrator rights cannot be asked for here: SAVE will show the "
+               "command that stores your changes from a terminal.";
     } else if (!load_.saveStatus.Ok()) {
         text = "The TAVIRPORT driver's settings could not be written back:\n" +
                load_.saveStatus.Text();

@@ -131,6 +131,9 @@ public:
     // input, or where a program started with rights gets none (Windows), its
     // lines follow as arguments: no file that anyone could swap is read.
     virtual ElevatedRun Run(const std::vector<std::string>& args, const std::string& input) = 0;
+    // Whether this system has a way to ask for rights at all (Linux: pkexec is
+    // installed); whether anyone answers shows only when asked.
+    virtual bool CanAsk() const = 0;
 };
 
 // The platform's elevation of `program` with its leading arguments: on Linux

@@ -193,10 +193,14 @@ std::string CheckText(const StoredRow& row, std::string_view text) {
            std::to_string(text.size());
 }
 
-std::string TextWarning(const StoredRow& row, std::string_view text) {
-    const bool listed = std::ranges::any_of(
+const std::string* ListedEntry(const StoredRow& row, std::string_view text) {
+    const auto entry = std::ranges::find_if(
         row.entries, [&](const std::string& entry) { return SameText(entry, text); });
-    if (listed || (row.understood != nullptr && row.understood(text))) {
+    return entry != row.entries.end() ? &*entry : nullptr;
+}
+
+std::string TextWarning(const StoredRow& row, std::string_view text) {
+    if (ListedEntry(row, text) != nullptr || (row.understood != nullptr && row.understood(text))) {
         return {};
     }
     return "\"" + std::string(text) +

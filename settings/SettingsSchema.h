@@ -81,6 +81,10 @@ std::string CheckText(const StoredRow& row, std::string_view text);
 // list's entries. Empty when there is nothing to warn about.
 std::string TextWarning(const StoredRow& row, std::string_view text);
 
+// The list's entry that the text is but for letter case ("Even Parity" for
+// "even parity"), or null: the driver's spelling is the entry's.
+const std::string* ListedEntry(const StoredRow& row, std::string_view text);
+
 // The values each row takes, a line each, for --help.
 std::string StoredValuesHelp();
 

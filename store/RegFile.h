@@ -62,6 +62,7 @@ struct RegDocument {
     RegFormat format = RegFormat::kRegedit4;
     bool crlf = true;                   // the file's line ends; regedit writes CRLF
     bool utf8Mark = false;              // a REGEDIT4 text saved by an editor with a UTF-8 mark
+    bool version5Header = false;        // 8-bit text under the version 5.00 header, read as REGEDIT4
     std::vector<std::string> preamble;  // comment and blank lines after REGEDIT4
     std::vector<RegSection> sections;
 

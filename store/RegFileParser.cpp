@@ -23,6 +23,26 @@ void AppendLine(std::string& lines, std::string_view line) {
     lines += '\n';
 }
 
+// A line as an error message quotes it: its start, other bytes than
+// printable ASCII as \xNN.
+std::string Shown(std::string_view line) {
+    if (line.empty()) {
+        return "an empty line";
+    }
+    constexpr std::size_t kShown = 40;
+    std::string shown = "\"";
+    for (const char c : line.substr(0, kShown)) {
+        if (c >= ' ' && c <= '~') {
+            shown += c;
+        } else {
+            constexpr const char* kHex = "0123456789abcdef";
+            const auto byte = static_cast<unsigned char>(c);
+            shown += std::string("\\x") + kHex[byte >> 4] + kHex[byte & 15];
+        }
+    }
+    return shown + (line.size() > kShown ? "...\"" : "\"");
+}
+
 // Nothing but blanks or a ; comment is left.
 bool AtLineEnd(std::string_view s) {
     SkipBlanks(s);
@@ -106,10 +126,18 @@ public:
         while (!first.empty() && IsBlank(first.back())) {
             first.remove_suffix(1);
         }
-        const std::string_view header =
-            document_.format == RegFormat::kVersion5 ? kVersion5Header : kRegedit4Header;
-        if (first != header) {
-            return Fail("expected " + std::string(header) + " on the first line");
+        // Windows' import also takes the version 5.00 header on 8-bit text, as
+        // many editors save it; its texts are then the code page's bytes, as
+        // in a REGEDIT4 file, and it is written back with the header it had.
+        const bool wide = document_.format == RegFormat::kVersion5;
+        if (!wide && first == kVersion5Header) {
+            document_.version5Header = true;
+        } else if (first != (wide ? kVersion5Header : kRegedit4Header)) {
+            return Fail(
+                "expected " +
+                (wide ? std::string(kVersion5Header)
+                      : std::string(kRegedit4Header) + " or " + std::string(kVersion5Header)) +
+                " on the first line, found " + Shown(first));
         }
         for (next_ = 1; next_ < lines_.size();) {
             const std::string_view raw = lines_[next_++];

@@ -145,7 +145,7 @@ std::string FormatRegValue(const RegValue& value, std::string_view lineEnd, RegF
 std::string WriteRegFile(const RegDocument& document) {
     const std::string_view eol = document.crlf ? "\r\n" : "\n";
     const bool version5 = document.format == RegFormat::kVersion5;
-    std::string out(version5 ? kVersion5Header : kRegedit4Header);
+    std::string out(version5 || document.version5Header ? kVersion5Header : kRegedit4Header);
     out += eol;
     for (const auto& line : document.preamble) {
         out += line;

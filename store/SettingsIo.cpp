@@ -290,6 +290,7 @@ SaveOutcome SaveChanges(SettingsStore& store, const SaveRequest& request) {
         ReadSettings(held, outcome.stored);
     } else if (opened == status::kNotFound) {
         ResetDefaults(outcome.stored);
+        outcome.created = true;
         opened = request.dryRun ? StoreResult() : store.CreateKey(kServiceKeyPath, key);
     }
     if (!opened.Ok()) {
@@ -309,16 +310,20 @@ SaveOutcome SaveChanges(SettingsStore& store, const SaveRequest& request) {
     }
     const std::vector<RegValue> values = StoredValues(store, settings);
     const std::vector<SchemaValue> names = EverySchemaValue();
+    // A new key holds the defaults and what differs from them.
+    const std::vector<RegValue> defaults =
+        outcome.created ? StoredValues(store, outcome.stored) : std::vector<RegValue>{};
     for (std::size_t i = 0; i < values.size(); ++i) {
-        if (!Holds(held, i, values[i])) {
-            outcome.changes.push_back(
-                {names[i].Name(),
-                 i < held.size() && held[i] ? ShownValue(*held[i]) : "(not stored)",
-                 ShownValue(values[i])});
+        if (outcome.created ? values[i] != defaults[i] : !Holds(held, i, values[i])) {
+            outcome.changes.push_back({names[i].Name(),
+                                       outcome.created              ? ShownValue(defaults[i])
+                                       : i < held.size() && held[i] ? ShownValue(*held[i])
+                                                                    : "(not stored)",
+                                       ShownValue(values[i])});
         }
     }
     // The key already holds every byte: nothing is written.
-    if (outcome.changes.empty() || request.dryRun) {
+    if ((outcome.changes.empty() && !outcome.created) || request.dryRun) {
         outcome.status = close();
         return outcome;
     }

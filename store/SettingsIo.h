@@ -45,7 +45,7 @@ StoreResult ReadSettingsOnly(SettingsStore& store, PortSettings& settings);
 // held and holds afterwards, as --get shows them (texts in double quotes).
 struct ValueChange {
     std::string name;
-    std::string before;  // "(not stored)" when the key lacks it
+    std::string before;  // "(not stored)" when the key lacks it; the default in a new key
     std::string after;
 };
 
@@ -66,8 +66,11 @@ struct SaveOutcome {
     bool otherChange = false;
     // What the key holds now, as read (after a save: what was saved).
     PortSettings stored;
-    // The values whose bytes differ, in the order they are written; none
-    // means "unchanged": the key already holds them and nothing was written.
+    // The key was missing, and is created with the defaults (by a dry run: would be).
+    bool created = false;
+    // The values whose bytes differ, in the order they are written (in a new
+    // key: those that differ from the defaults); none, in a key that was
+    // there, means "unchanged": it holds them already and nothing was written.
     std::vector<ValueChange> changes;
 };
 

@@ -1,4 +1,5 @@
 #include <QEventLoop>
+#include <QFileInfo>
 #include <QProcess>
 #include <QStringList>
 #include <string>
@@ -15,6 +16,9 @@ namespace {
 // ends with its exit code 127 too.
 constexpr const char* kPkexecRefused = "Not authorized";
 
+// Where Debian and Ubuntu install pkexec: no environment chooses another.
+const QString kPkexec = QStringLiteral("/usr/bin/pkexec");
+
 // pkexec, with the input on the program's standard input; the password is
 // asked by the desktop's own authentication agent.
 class PkexecElevation : public Elevation {
@@ -22,9 +26,10 @@ public:
     PkexecElevation(std::string program, std::vector<std::string> leading)
         : program_(std::move(program)), leading_(std::move(leading)) {}
 
+    bool CanAsk() const override { return QFileInfo(kPkexec).isExecutable(); }
+
     ElevatedRun Run(const std::vector<std::string>& args, const std::string& input) override {
-        // Where Debian and Ubuntu install it: no environment chooses another.
-        const QString pkexec = QStringLiteral("/usr/bin/pkexec");
+        const QString pkexec = kPkexec;
         QStringList arguments{FromAnsi(program_)};
         std::vector<std::string> all = leading_;
         all.insert(all.end(), args.begin(), args.end());

@@ -41,6 +41,9 @@ public:
     RunasElevation(std::string program, std::vector<std::string> leading)
         : program_(std::move(program)), leading_(std::move(leading)) {}
 
+    // The UAC prompt is there for every user; who may not elevate is told so by it.
+    bool CanAsk() const override { return true; }
+
     ElevatedRun Run(const std::vector<std::string>& args, const std::string& input) override {
         char self[MAX_PATH + 1] = {};
         const DWORD length = GetModuleFileNameA(nullptr, self, MAX_PATH);

@@ -281,7 +281,8 @@ public:
         static const std::map<std::string, ElevatedRun> kEndings = {
             {"dismissed", {Outcome::kDismissed, 126, ""}},
             {"refused", {Outcome::kNotAuthorised, 127, "Not authorized"}},
-            {"no-agent", {Outcome::kUnavailable, 127, "No authentication agent found."}}};
+            {"no-agent", {Outcome::kUnavailable, 127, "No authentication agent found."}},
+            {"none", {Outcome::kUnavailable, 0, "/usr/bin/pkexec could not be started"}}};
         if (const auto ending = kEndings.find(how_); ending != kEndings.end()) {
             return ending->second;
         }
@@ -296,6 +297,8 @@ public:
         const int exitCode = RunSaveJob(args, store_, io);
         return {Outcome::kExited, exitCode, io.err};
     }
+
+    bool CanAsk() const override { return how_ != "none"; }
 
 private:
     std::string how_;

@@ -44,7 +44,7 @@ const ReadOnlyCase kReadOnlyCases[] = {
     {"UnwritableFile",
      kKey + "\"PortAdd1\"=dword:00000011\r\n\"Parity\"=\"Odd Parity\"\r\n",
      false,
-     "administrator",
+     "Administrator rights cannot be asked for here",
      {{IDC_TOTAL_PORTS, "64"}, {IDC_PARITY, "Odd Parity"}, {kRowAddressIds[0], "17"}},
      "The settings were not saved: administrator rights cannot be asked for here"},
     // The defaults, not the damaged file's 64, which are never saved over the
@@ -76,7 +76,7 @@ TEST_P(ReadOnlyRun, ShowsTheValuesAndRefusesToSave) {
         RegFileStore store(file);
         // No rights to be had here; but where the file was repaired, rights
         // that would store the values shown into it.
-        const auto rights = test::MakeFakeElevation(c.repaired.empty() ? "no-agent" : "run", store);
+        const auto rights = test::MakeFakeElevation(c.repaired.empty() ? "none" : "run", store);
         CPortSetupDlg dialog(store, *rights);
         const auto driver = test::MakeUiDriver(dialog);
         driver->Open();
