@@ -13,6 +13,7 @@
 // The GUIDs of the accessibility services, defined here once for all.
 #include <initguid.h>
 #include <oleacc.h>
+#include <sddl.h>
 #include <setupapi.h>
 #include <shellapi.h>
 
