@@ -10,8 +10,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -19,6 +17,7 @@
 #include "framework/Backend.h"
 #include "store/RegistryStore.h"
 #include "store/SettingsIo.h"
+#include "tests/framework/win32/ConsoleRun.h"
 #include "tests/store/RegistryTestKey.h"
 
 namespace tavirap {
@@ -29,31 +28,13 @@ const char* const kKey = "SYSTEM\\CurrentControlSet\\Services\\TAVIRPORT";
 
 // Runs a command line in `folder` with the programs' folder on PATH; its exit
 // code, and what it wrote (both streams) in `output`.
-DWORD RunIn(std::string line, const std::string& folder, std::string* output = nullptr) {
+DWORD RunIn(const std::string& line, const std::string& folder, std::string* output = nullptr) {
     SetEnvironmentVariableA("PATH", (kPrograms + ";C:\\windows\\system32").c_str());
-    const std::string written = folder + "\\..\\rights-test-output";
-    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
-    HANDLE out =
-        CreateFileA(output ? written.c_str() : "NUL", GENERIC_READ | GENERIC_WRITE,
-                    FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit, CREATE_ALWAYS, 0, nullptr);
-    STARTUPINFOA start{};
-    start.cb = sizeof start;
-    start.dwFlags = STARTF_USESTDHANDLES;
-    start.hStdInput = start.hStdOutput = start.hStdError = out;
-    PROCESS_INFORMATION process{};
-    DWORD exitCode = 9999;
-    if (CreateProcessA(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr, folder.c_str(),
-                       &start, &process)) {
-        WaitForSingleObject(process.hProcess, INFINITE);
-        GetExitCodeProcess(process.hProcess, &exitCode);
-        CloseHandle(process.hThread);
-        CloseHandle(process.hProcess);
-    }
-    CloseHandle(out);
+    test::ConsoleRun run(line, folder.c_str());
+    const DWORD exitCode = run.Finish();
+    std::erase(run.output, '\r');
     if (output != nullptr) {
-        std::ifstream in(written, std::ios::binary);
-        output->assign(std::istreambuf_iterator<char>(in), {});
-        std::erase(*output, '\r');
+        *output = run.output;
     }
     return exitCode;
 }
@@ -160,30 +141,16 @@ TEST_F(Programs, TheReadyToCopyCommandStoresItsValueAndRunsNothingElse) {
 }
 
 // The driver's service as `sc create` makes it: a kernel driver started on
-// demand, stopped, for the test's life.
-class TestService {
-public:
-    TestService() {
-        manager_ = OpenSCManagerA(nullptr, nullptr, SC_MANAGER_ALL_ACCESS);
-        service_ = CreateServiceA(manager_, "TAVIRPORT", "TAVIRPORT", SERVICE_ALL_ACCESS,
-                                  SERVICE_KERNEL_DRIVER, SERVICE_DEMAND_START, SERVICE_ERROR_NORMAL,
-                                  "System32\\drivers\\tavirport.sys", nullptr, nullptr, nullptr,
-                                  nullptr, nullptr);
-        EXPECT_NE(service_, nullptr) << GetLastError();
-    }
-    ~TestService() {
-        DeleteService(service_);
-        CloseServiceHandle(service_);
-        CloseServiceHandle(manager_);
-    }
-
-private:
-    SC_HANDLE manager_;
-    SC_HANDLE service_;
-};
+// demand, stopped.
+SC_HANDLE CreateDriverService(SC_HANDLE manager) {
+    return CreateServiceA(manager, "TAVIRPORT", "TAVIRPORT", SERVICE_ALL_ACCESS,
+                          SERVICE_KERNEL_DRIVER, SERVICE_DEMAND_START, SERVICE_ERROR_NORMAL,
+                          "System32\\drivers\\tavirport.sys", nullptr, nullptr, nullptr, nullptr,
+                          nullptr);
+}
 
 struct MachineCase {
-    bool service;         // TAVIRPORT installed (stopped)
+    bool service;         // TAVIRPORT installed (stopped); the cases with it come first
     const char* command;  // tavirap.com's arguments, on the defaults
     DWORD exit;
     const char* output;  // the start of both streams, stdout first
@@ -197,7 +164,6 @@ TEST_F(Programs, TheCommandLineKnowsTheComputersPortsAndTheDriver) {
          "Driver=stopped\nDriverStart=manual\nPorts=COM1,COM3,COM12\nReservedPorts=COM5\n"
          "TRxPort=COM1\nTRxPortOnThisComputer=yes\nSettings=HKEY_LOCAL_MACHINE\\SYSTEM\\"
          "CurrentControlSet\\Services\\TAVIRPORT\n"},
-        {false, "--status", 0, "Driver=not installed\nPorts=COM1,COM3,COM12\n"},
         {true, "--set TRxPort=COM7", 0,
          "TRxPort: \"COM1\" -> \"COM7\"\nchanged\ntavirap: --set TRxPort=COM7: COM7 is no COM "
          "port of this computer (it has COM1, COM3 and COM12); it is stored all the same\n"
@@ -206,9 +172,10 @@ TEST_F(Programs, TheCommandLineKnowsTheComputersPortsAndTheDriver) {
          "TRxPort: \"COM1\" -> \"COM7\"\nchanged\ntavirap: --set TRxPort=COM7: COM7 is no COM "},
         {true, "--set TRxPort=COM3", 0,
          "TRxPort: \"COM1\" -> \"COM3\"\nchanged\nThe TAVIRPORT driver is stopped"},
+        {true, "--set MaxPort=8", 0, "unchanged\n"},
+        {false, "--status", 0, "Driver=not installed\nPorts=COM1,COM3,COM12\n"},
         {false, "--set MaxPort=16", 0,
          "MaxPort: 8 -> 16\nchanged\nThe TAVIRPORT driver is not installed on this computer.\n"},
-        {true, "--set MaxPort=8", 0, "unchanged\n"},
     };
     const TestComPorts ports({"COM12", "COM3", "COM1"});
     HKEY arbiter = nullptr;
@@ -216,9 +183,16 @@ TEST_F(Programs, TheCommandLineKnowsTheComputersPortsAndTheDriver) {
                   &arbiter);
     const BYTE comDb[32] = {0x15};  // COM1, COM3 and COM5
     RegSetValueExA(arbiter, "ComDB", 0, REG_BINARY, comDb, sizeof comDb);
+    const SC_HANDLE manager = OpenSCManagerA(nullptr, nullptr, SC_MANAGER_ALL_ACCESS);
+    SC_HANDLE service = CreateDriverService(manager);
+    ASSERT_NE(service, nullptr) << GetLastError();
     for (const MachineCase& c : cases) {
         SCOPED_TRACE(c.command);
-        std::unique_ptr<TestService> service(c.service ? new TestService : nullptr);
+        if (!c.service && service != nullptr) {
+            DeleteService(service);
+            CloseServiceHandle(service);
+            service = nullptr;
+        }
         PortSettings defaults;
         LoadSettings(store_, defaults);
         std::string output;
@@ -226,6 +200,7 @@ TEST_F(Programs, TheCommandLineKnowsTheComputersPortsAndTheDriver) {
         EXPECT_EQ(output.substr(0, std::string(c.output).size()), c.output) << output;
         RegDeleteTreeA(HKEY_LOCAL_MACHINE, kKey);
     }
+    CloseServiceHandle(manager);
     RegDeleteValueA(arbiter, "ComDB");
     RegCloseKey(arbiter);
 }

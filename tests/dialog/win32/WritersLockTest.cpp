@@ -15,6 +15,7 @@
 #include "store/ExitCode.h"
 #include "store/SettingsIo.h"
 #include "tests/dialog/DialogScenarios.h"
+#include "tests/framework/win32/ConsoleRun.h"
 #include "tests/framework/UiDriver.h"
 #include "tests/store/RegistryTestKey.h"
 
@@ -25,38 +26,9 @@ bool Says(const std::string& text, const std::string& part) {
     return text.find(part) != std::string::npos;
 }
 
-// tavirap.com run with these arguments; Finish() gathers its output and error.
-struct Console {
-    explicit Console(const std::string& args) {
-        SECURITY_ATTRIBUTES inherited{sizeof inherited, nullptr, TRUE};
-        STARTUPINFOA start{};
-        start.cb = sizeof start;
-        start.dwFlags = STARTF_USESTDHANDLES;
-        CreatePipe(&read, &start.hStdOutput, &inherited, 0);
-        start.hStdError = start.hStdOutput;
-        std::string line = "\"" TAVIRAP_CONSOLE "\" " + args;
-        PROCESS_INFORMATION info{};
-        EXPECT_TRUE(CreateProcessA(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr,
-                                   nullptr, &start, &info))
-            << GetLastError();
-        CloseHandle(start.hStdOutput);
-        CloseHandle(info.hThread);
-        process = info.hProcess;
-    }
-    DWORD Finish() {
-        char buffer[4096];
-        for (DWORD got = 0; ReadFile(read, buffer, sizeof buffer, &got, nullptr) && got > 0;) {
-            output.append(buffer, got);
-        }
-        DWORD code = 99;
-        WaitForSingleObject(process, INFINITE);
-        GetExitCodeProcess(process, &code);
-        CloseHandle(process);
-        CloseHandle(read);
-        return code;
-    }
-    HANDLE read = nullptr, process = nullptr;
-    std::string output;
+// tavirap.com run with these arguments.
+struct Console : test::ConsoleRun {
+    explicit Console(const std::string& args) : ConsoleRun("\"" TAVIRAP_CONSOLE "\" " + args) {}
 };
 
 // Four loops of --set, each setting its own address and the one shared
