@@ -212,6 +212,10 @@ StoreResult RegFileStore::CreateKey(std::string_view path, std::unique_ptr<Setti
     return Open(path, Mode::kCreate, key);
 }
 
+StoreResult RegFileStore::CheckWriteAccess(std::string_view path) {
+    return IsValidKeyPath(path) ? CheckWritable(file_) : StoreResult(status::kInvalidParameter);
+}
+
 StoreResult RegFileStore::Open(std::string_view path, Mode mode,
                                std::unique_ptr<SettingsKey>& key) {
     key.reset();

@@ -34,6 +34,7 @@ public:
     StoreResult OpenKeyAllAccess(std::string_view path, std::unique_ptr<SettingsKey>& key) override;
     StoreResult OpenKeyReadOnly(std::string_view path, std::unique_ptr<SettingsKey>& key) override;
     StoreResult CreateKey(std::string_view path, std::unique_ptr<SettingsKey>& key) override;
+    StoreResult CheckWriteAccess(std::string_view path) override;
     std::string Location() const override { return file_; }
 
 private:

@@ -289,6 +289,15 @@ StoreResult RegistryStore::OpenKeyReadOnly(std::string_view path,
     return Explained(result);
 }
 
+StoreResult RegistryStore::CheckWriteAccess(std::string_view path) {
+    HKEY handle = nullptr;
+    const LONG result = RegOpenKeyExA(root_, std::string(path).c_str(), 0, KEY_ALL_ACCESS, &handle);
+    if (result == ERROR_SUCCESS) {
+        RegCloseKey(handle);
+    }
+    return Explained(result);
+}
+
 StoreResult RegistryStore::CreateKey(std::string_view path, std::unique_ptr<SettingsKey>& key) {
     return OpenForWriting(path, true, key);
 }

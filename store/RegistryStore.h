@@ -22,6 +22,7 @@ public:
     StoreResult OpenKeyAllAccess(std::string_view path, std::unique_ptr<SettingsKey>& key) override;
     StoreResult OpenKeyReadOnly(std::string_view path, std::unique_ptr<SettingsKey>& key) override;
     StoreResult CreateKey(std::string_view path, std::unique_ptr<SettingsKey>& key) override;
+    StoreResult CheckWriteAccess(std::string_view path) override;
     std::size_t CharacterLength(std::string_view text, std::size_t pos) const override;
 
 private:

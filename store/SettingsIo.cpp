@@ -169,6 +169,19 @@ StoreResult SaveSettings(SettingsStore& store, const PortSettings& settings) {
 LoadResult LoadSettings(SettingsStore& store, PortSettings& settings) {
     LoadResult result;
     std::unique_ptr<SettingsKey> key;
+    // Most starts find every value in its stored form: read as any reader
+    // does, without the writers' lock, which is taken (and the key read
+    // again under it) only when something is to be written back.
+    if (store.OpenKeyReadOnly(kServiceKeyPath, key).Ok()) {
+        const std::vector<std::optional<RegValue>> held = HeldValues(*key);
+        key.reset();
+        ReadSettings(held, settings);
+        if (Unheld(held, StoredValues(store, settings)).empty()) {
+            result.readOnlyReason = store.CheckWriteAccess(kServiceKeyPath);
+            result.readOnly = !result.readOnlyReason.Ok();
+            return result;
+        }
+    }
     const StoreResult opened = store.OpenKeyAllAccess(kServiceKeyPath, key);
     if (opened == status::kNotFound) {
         ResetDefaults(settings);

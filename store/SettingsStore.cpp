@@ -41,6 +41,12 @@ std::string StoreResult::Text() const {
     return text_.empty() ? StatusText(code_) : text_;
 }
 
+StoreResult SettingsStore::CheckWriteAccess(std::string_view path) {
+    std::unique_ptr<SettingsKey> key;
+    const StoreResult opened = OpenKeyAllAccess(path, key);
+    return opened.Ok() ? key->Close() : opened;
+}
+
 std::string SettingsStore::Location() const {
     return "HKEY_LOCAL_MACHINE\\" + std::string(kServiceKeyPath);
 }

@@ -100,6 +100,9 @@ public:
                                         std::unique_ptr<SettingsKey>& key) = 0;
     // As RegCreateKeyA: opens the key, creating it if it is missing.
     virtual StoreResult CreateKey(std::string_view path, std::unique_ptr<SettingsKey>& key) = 0;
+    // Whether OpenKeyAllAccess would be allowed, as it would fail if not, but
+    // without the writers' lock: for a start that finds nothing to write.
+    virtual StoreResult CheckWriteAccess(std::string_view path);
 
     // Bytes of the character that starts at text[pos] in the texts this store
     // holds, so that a text cut to its fixed size never splits a character.
