@@ -81,6 +81,10 @@ std::string CheckText(const StoredRow& row, std::string_view text);
 // list's entries. Empty when there is nothing to warn about.
 std::string TextWarning(const StoredRow& row, std::string_view text);
 
+// What a row takes, in the words every text for users gives: "0 to 64", or
+// the list's entries ("No Parity, Odd Parity or Even Parity").
+std::string TakesText(const StoredRow& row);
+
 // The values each row takes, a line each, for --help.
 std::string StoredValuesHelp();
 
