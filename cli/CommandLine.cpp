@@ -283,18 +283,11 @@ constexpr const char* kHelpText =
     "note each. Names ignore letter case. Each value is checked as the dialog\n"
     "checks it; a file or value with any problem changes nothing:\n";
 
-constexpr const char* kExitText =
+constexpr const char* kOutputText =
     "--import and --set print a line \"NAME: OLD -> NEW\" per value that changes,\n"
     "then \"changed\" or \"unchanged\"; when nothing would change, nothing is written.\n"
     "\n"
-    "Exit codes:\n"
-    "  0  done\n"
-    "  1  the input was refused (a bad file or value)\n"
-    "  2  usage: an unknown option or a missing argument\n"
-    "  3  access denied: administrator rights are needed\n"
-    "  4  the settings could not be read or written (a damaged registry file,\n"
-    "     an I/O error, a full disk)\n"
-    "  5  --if-unchanged: another program changed the settings first; nothing stored\n";
+    "Exit codes:\n";
 
 int Help(const Run& run) {
     std::string& out = run.io.out;
@@ -310,7 +303,11 @@ int Help(const Run& run) {
             }
         }
     }
-    out += std::string(kHelpText) + StoredValuesHelp() + "\n" + kExitText;
+    out += std::string(kHelpText) + StoredValuesHelp() + "\n" + kOutputText;
+    for (const ExitMeaning& exit : kExitMeanings) {
+        out += "  " + std::to_string(exit.code) + "  " + exit.words + "\n";
+        out += exit.more != nullptr ? std::string("     ") + exit.more + "\n" : "";
+    }
     return kExitDone;
 }
 

@@ -207,6 +207,11 @@ std::string TextWarning(const StoredRow& row, std::string_view text) {
            "\" is not one of the dialog's entries: " + Joined(row.entries, ", ");
 }
 
+std::string TakesText(const StoredRow& row) {
+    return row.entries.empty() ? std::to_string(row.min) + " to " + std::to_string(row.max)
+                               : Joined(row.entries, " or ");
+}
+
 std::string StoredValuesHelp() {
     std::string help;
     for (const StoredRow& row : StoredRows()) {
@@ -216,10 +221,7 @@ std::string StoredValuesHelp() {
         if (row.name != std::string_view(row.writeName)) {
             name += " (or " + std::string(row.writeName) + ")";
         }
-        std::string takes =
-            row.kind == StoredRow::kNumber && row.entries.empty()
-                ? std::to_string(row.min) + " to " + std::to_string(row.max)
-                : Joined(row.entries, row.kind == StoredRow::kNumber ? " or " : ", ");
+        std::string takes = TakesText(row);
         if (row.kind == StoredRow::kText) {
             takes += " (at most " + std::to_string(row.size) + " characters" +
                      (row.understoodText != nullptr ? std::string("; ") + row.understoodText : "") +

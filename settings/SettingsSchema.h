@@ -85,6 +85,10 @@ std::string TextWarning(const StoredRow& row, std::string_view text);
 // "even parity"), or null: the driver's spelling is the entry's.
 const std::string* ListedEntry(const StoredRow& row, std::string_view text);
 
+// What a row takes, in the words every text for users gives: "0 to 64", or
+// the list's entries ("No Parity, Odd Parity or Even Parity").
+std::string TakesText(const StoredRow& row);
+
 // The values each row takes, a line each, for --help.
 std::string StoredValuesHelp();
 

@@ -137,7 +137,7 @@ TEST_P(CommandLine, Runs) {
     };
     // A link planted where --export may be pointed, and a umask that would
     // make what it writes world-writable.
-    ::symlink((folder + "/victim").c_str(), (folder + "/planted").c_str());
+    ASSERT_EQ(::symlink((folder + "/victim").c_str(), (folder + "/planted").c_str()), 0);
     const mode_t umask = ::umask(0);
     std::vector<std::string> args = Arguments(c.command, folder);
     const bool job = args.front() == "save-job";  // the job run with administrator rights
