@@ -7,6 +7,7 @@
 #include "Version.h"
 #include "cli/ExportFile.h"
 #include "cli/InputChanges.h"
+#include "cli/ValueText.h"
 #include "settings/SettingsSchema.h"
 #include "store/Machine.h"
 #include "store/RegFile.h"
@@ -61,7 +62,8 @@ int StoreChanges(const Run& run, const Changes& changes,
             " created with the defaults; the values listed are those that differ from them\n";
     }
     for (const ValueChange& change : saved.changes) {
-        run.io.out += change.name + ": " + change.before + " -> " + change.after + "\n";
+        run.io.out +=
+            change.name + ": " + ShownBefore(change) + " -> " + ShownValue(change.after) + "\n";
     }
     const bool changed = saved.created || !saved.changes.empty();
     run.io.out += changed ? "changed\n" : "unchanged\n";

@@ -143,11 +143,7 @@ void ChangeFromFile(const RegEntry& entry, RegFormat format, Changes& changes, F
             return findings.Add(Finding::kProblem, entry.line,
                                 what + "must be a number (dword, REG_DWORD of 4 bytes)");
         }
-        std::uint32_t bits = 0;
-        for (int i = 0; i < 4; ++i) {
-            bits |= std::uint32_t{value.data[i]} << (8 * i);
-        }
-        change.number = static_cast<std::int32_t>(bits);
+        change.number = static_cast<std::int32_t>(DwordBits(value.data));
     }
     Check(change, entry.line, what, findings);
     if (!changes.Add(change)) {

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <string_view>
 
-#include "store/SettingsIo.h"
+#include "cli/ValueText.h"
 
 namespace tavirap {
 

@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "cli/ShellCommand.h"
+#include "cli/ValueText.h"
 #include "dialog/PortSetupExchange.h"
 #include "dialog/PortSetupForm.h"
 #include "settings/PortPages.h"
@@ -173,11 +174,12 @@ void CPortSetupDlg::OnSave() {
 }
 
 CPortSetupDlg::OtherChange CPortSetupDlg::AskAboutOtherChange(const std::vector<RegValue>& now) {
-    const std::vector<ValueChange> differences = Differences(now, StoredValues(store_, settings_));
+    const std::vector<ValueChange> differences =
+        DifferentValues(now, StoredValues(store_, settings_));
     std::string list;
     for (std::size_t i = 0; i < differences.size() && i < kDifferencesShown; ++i) {
         const ValueChange& d = differences[i];
-        list += d.name + ": stored " + d.before + ", here " + d.after + "\n";
+        list += d.name + ": stored " + ShownBefore(d) + ", here " + ShownValue(d.after) + "\n";
     }
     if (differences.size() > kDifferencesShown) {
         list += "and " + std::to_string(differences.size() - kDifferencesShown) + " more\n";

@@ -31,11 +31,7 @@ bool ReadNumber(const std::optional<RegValue>& held, std::int32_t& number) {
     if (!held || held->data.size() > kNumberSize) {
         return false;
     }
-    std::uint32_t bits = 0;
-    for (std::size_t i = 0; i < held->data.size(); ++i) {
-        bits |= std::uint32_t{held->data[i]} << (8 * i);
-    }
-    number = static_cast<std::int32_t>(bits);
+    number = static_cast<std::int32_t>(DwordBits(held->data));
     return true;
 }
 
@@ -259,37 +255,23 @@ StoreResult ReadSettingsOnly(SettingsStore& store, PortSettings& settings) {
     return opened;
 }
 
-std::string SettableValue(const RegValue& value) {
-    if (value.type == kRegDword && value.data.size() == 4) {
-        std::uint32_t bits = 0;
-        for (int i = 0; i < 4; ++i) {
-            bits |= std::uint32_t{value.data[i]} << (8 * i);
-        }
-        return std::to_string(static_cast<std::int32_t>(bits));
-    }
-    return std::string(value.data.begin(), std::find(value.data.begin(), value.data.end(), 0));
-}
-
-std::string ShownValue(const RegValue& value) {
-    if (value.type == kRegDword && value.data.size() == 4) {
-        return SettableValue(value);
-    }
-    if (value.type == kRegSz) {
-        return "\"" + SettableValue(value) + "\"";
-    }
-    return "(data of type " + std::to_string(value.type) + ")";
-}
-
-std::vector<ValueChange> Differences(const std::vector<RegValue>& from,
-                                     const std::vector<RegValue>& to) {
+std::vector<ValueChange> DifferentValues(const std::vector<std::optional<RegValue>>& before,
+                                         const std::vector<RegValue>& after) {
     std::vector<ValueChange> changes;
     const std::vector<SchemaValue> names = EverySchemaValue();
-    for (std::size_t i = 0; i < from.size() && i < to.size() && i < names.size(); ++i) {
-        if (from[i] != to[i]) {
-            changes.push_back({names[i].Name(), ShownValue(from[i]), ShownValue(to[i])});
+    for (std::size_t i = 0; i < after.size() && i < names.size(); ++i) {
+        if (!Holds(before, i, after[i])) {
+            changes.push_back(
+                {names[i].Name(), i < before.size() ? before[i] : std::nullopt, after[i]});
         }
     }
     return changes;
+}
+
+std::vector<ValueChange> DifferentValues(const std::vector<RegValue>& before,
+                                         const std::vector<RegValue>& after) {
+    return DifferentValues(std::vector<std::optional<RegValue>>(before.begin(), before.end()),
+                           after);
 }
 
 SaveOutcome SaveChanges(SettingsStore& store, const SaveRequest& request) {
@@ -322,19 +304,9 @@ SaveOutcome SaveChanges(SettingsStore& store, const SaveRequest& request) {
         request.edit(settings);
     }
     const std::vector<RegValue> values = StoredValues(store, settings);
-    const std::vector<SchemaValue> names = EverySchemaValue();
     // A new key holds the defaults and what differs from them.
-    const std::vector<RegValue> defaults =
-        outcome.created ? StoredValues(store, outcome.stored) : std::vector<RegValue>{};
-    for (std::size_t i = 0; i < values.size(); ++i) {
-        if (outcome.created ? values[i] != defaults[i] : !Holds(held, i, values[i])) {
-            outcome.changes.push_back({names[i].Name(),
-                                       outcome.created              ? ShownValue(defaults[i])
-                                       : i < held.size() && held[i] ? ShownValue(*held[i])
-                                                                    : "(not stored)",
-                                       ShownValue(values[i])});
-        }
-    }
+    outcome.changes = outcome.created ? DifferentValues(StoredValues(store, outcome.stored), values)
+                                      : DifferentValues(held, values);
     // The key already holds every byte: nothing is written.
     if ((outcome.changes.empty() && !outcome.created) || request.dryRun) {
         outcome.status = close();

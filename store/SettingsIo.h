@@ -41,13 +41,19 @@ StoreResult SaveSettings(SettingsStore& store, const PortSettings& settings);
 // key gives the defaults. Fails only when the key cannot be read.
 StoreResult ReadSettingsOnly(SettingsStore& store, PortSettings& settings);
 
-// One value whose stored bytes a save changes: its name, and what the key
-// held and holds afterwards, as --get shows them (texts in double quotes).
+// One value whose stored bytes differ: its name, what is stored (none: the
+// key lacks it) and what is to be.
 struct ValueChange {
     std::string name;
-    std::string before;  // "(not stored)" when the key lacks it; the default in a new key
-    std::string after;
+    std::optional<RegValue> before;
+    RegValue after;
 };
+
+// The values (of StoredValues' order) whose bytes differ, in that order.
+std::vector<ValueChange> DifferentValues(const std::vector<std::optional<RegValue>>& before,
+                                         const std::vector<RegValue>& after);
+std::vector<ValueChange> DifferentValues(const std::vector<RegValue>& before,
+                                         const std::vector<RegValue>& after);
 
 struct SaveRequest {
     // Makes what is to be stored from the settings the key holds: the
@@ -69,8 +75,9 @@ struct SaveOutcome {
     // The key was missing, and is created with the defaults (by a dry run: would be).
     bool created = false;
     // The values whose bytes differ, in the order they are written (in a new
-    // key: those that differ from the defaults); none, in a key that was
-    // there, means "unchanged": it holds them already and nothing was written.
+    // key: those that differ from the defaults, which are `before`); none, in
+    // a key that was there, means "unchanged": it holds them already and
+    // nothing was written.
     std::vector<ValueChange> changes;
 };
 
@@ -78,18 +85,6 @@ struct SaveOutcome {
 // edits and writes under one open of the key (one lock on the registry
 // file). A missing key is created, unless this is a dry run.
 SaveOutcome SaveChanges(SettingsStore& store, const SaveRequest& request);
-
-// The values that differ between two lists of StoredValues, by name.
-std::vector<ValueChange> Differences(const std::vector<RegValue>& from,
-                                     const std::vector<RegValue>& to);
-
-// A stored value as --set takes it: a dword in decimal, a text up to its
-// first zero byte.
-std::string SettableValue(const RegValue& value);
-
-// A stored value as a change line shows it: as --set takes it, a text in
-// double quotes.
-std::string ShownValue(const RegValue& value);
 
 // The key as a REGEDIT4 file that `reg import` and this program's --import
 // read: every value as SaveSettings writes it.

@@ -65,6 +65,17 @@ inline constexpr ValueType kRegSz = 1;
 inline constexpr ValueType kRegBinary = 3;
 inline constexpr ValueType kRegDword = 4;
 
+// A REG_DWORD's number: its bytes, 32-bit little-endian; shorter data
+// counts from its low bytes up.
+template <typename Bytes>
+std::uint32_t DwordBits(const Bytes& data) {
+    std::uint32_t bits = 0;
+    for (std::size_t i = 0; i < data.size() && i < 4; ++i) {
+        bits |= std::uint32_t{data[i]} << (8 * i);
+    }
+    return bits;
+}
+
 // The driver's service key under HKEY_LOCAL_MACHINE.
 inline constexpr std::string_view kServiceKeyPath =
     "SYSTEM\\CurrentControlSet\\Services\\TAVIRPORT";
