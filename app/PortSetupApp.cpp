@@ -39,11 +39,7 @@ bool CPortSetupApp::RunWithoutWindow(const std::vector<std::string>& args, int& 
         return false;
     }
     Console console;
-    console.readInput = [](std::string& text, std::size_t limit) {
-        text.assign(limit + 1, '\0');
-        text.resize(std::fread(text.data(), 1, text.size(), stdin));
-        return std::ferror(stdin) == 0;
-    };
+    console.readInput = ReadStandardInput;
     const std::unique_ptr<SettingsStore> store = MakeCommandLineStore();
     exitCode = RunCommandLine(args, *store, console);
     const std::string err = PlatformLines(console.err);

@@ -1,8 +1,10 @@
 #include "cli/CommandLine.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <exception>
 #include <optional>
+#include <tuple>
 
 #include "Version.h"
 #include "cli/ExportFile.h"
@@ -23,6 +25,7 @@ struct Run {
     std::vector<std::string> operands;
     bool dryRun = false;
     bool strict = false;
+    std::optional<std::string> ifUnchanged;
     SettingsStore& store;
     Console& io;
 };
@@ -42,10 +45,9 @@ int StoreFailure(const StoreResult& failure, std::string& err) {
 
 // Stores the changes over what the key holds, through the dialog's save, and
 // says what changed: a line per value, then "changed" or "unchanged".
-int StoreChanges(const Run& run, const Changes& changes,
-                 std::optional<std::string> ifUnchanged = std::nullopt) {
+int StoreChanges(const Run& run, const Changes& changes) {
     const SaveOutcome saved = SaveChanges(
-        run.store, {[&](PortSettings& s) { changes.ApplyTo(s); }, ifUnchanged, run.dryRun});
+        run.store, {[&](PortSettings& s) { changes.ApplyTo(s); }, run.ifUnchanged, run.dryRun});
     if (!saved.status.Ok()) {
         return StoreFailure(saved.status, run.io.err);
     }
@@ -200,17 +202,11 @@ int CheckFile(const Run& run) {
 }
 
 int Import(const Run& run) {
-    const bool guarded =
-        run.operands.size() == 3 && run.operands[1] == "--if-unchanged" && !run.operands[2].empty();
-    if (run.operands.size() != 1 && !guarded) {
-        return Usage(run.io.err, "wrong number of arguments for --import");
-    }
     Changes changes;
     if (!ChangesFromFile(run.operands[0], run.strict, run.io, changes)) {
         return kExitRefused;
     }
-    return StoreChanges(run, changes,
-                        guarded ? std::optional<std::string>(run.operands[2]) : std::nullopt);
+    return StoreChanges(run, changes);
 }
 
 int Set(const Run& run) {
@@ -228,12 +224,13 @@ int Set(const Run& run) {
                                                              : kExitRefused;
 }
 
-// Each option: its name, how many operands it takes, whether --dry-run and
-// --strict go with it, its lines in the usage text and what runs it.
+// Each option: its name, how many operands it takes, whether --dry-run,
+// --strict and --if-unchanged go with it, its lines in the usage text and
+// what runs it.
 struct Option {
     const char* name;
     std::size_t least, most;
-    bool dryRun, strict;
+    bool dryRun, strict, ifUnchanged;
     const char* usage;
     int (*run)(const Run&);
 };
@@ -241,33 +238,33 @@ struct Option {
 constexpr std::size_t kAny = static_cast<std::size_t>(-1);
 
 constexpr Option kOptions[] = {
-    {"--export", 0, 1, false, false,
+    {"--export", 0, 1, false, false, false,
      "--export [FILE]       write the settings as a REGEDIT4 file (standard\n"
      "                      output without FILE or with -)",
      Export},
-    {"--get", 0, kAny, false, false,
+    {"--get", 0, kAny, false, false, false,
      "--get [NAME...]       print values as NAME=VALUE lines (all without NAME)", Get},
-    {"--status", 0, 0, false, false,
+    {"--status", 0, 0, false, false, false,
      "--status             print the driver's state, this computer's COM ports and\n"
      "                      whether the main port is one of them, as NAME=VALUE lines",
      Status},
-    {"--check", 1, 1, false, true,
+    {"--check", 1, 1, false, true, false,
      "--check FILE|-        check a REGEDIT4 or version 5.00 file, store nothing", CheckFile},
-    {"--import", 1, 3, true, true,
+    {"--import", 1, 1, true, true, true,
      "--import FILE|-       check a file (or standard input), then store its\n"
      "                      values\n"
      "  [--if-unchanged FINGERPRINT]  only if the key still holds what was read",
      Import},
-    {"--set", 1, kAny, true, true,
+    {"--set", 1, kAny, true, true, false,
      "--set NAME=VALUE...   check and store single values, e.g. MaxPort=16,\n"
      "                      PortAdd3=12, BaudRate=115200, \"Flow Control=None\"",
      Set},
-    {"--help", 0, 0, false, false, "--help | --version", Help},
-    {"-h", 0, 0, false, false, nullptr, Help},
+    {"--help", 0, 0, false, false, false, "--help | --version", Help},
+    {"-h", 0, 0, false, false, false, nullptr, Help},
 #ifdef _WIN32
-    {"/?", 0, 0, false, false, nullptr, Help},
+    {"/?", 0, 0, false, false, false, nullptr, Help},
 #endif
-    {"--version", 0, 0, false, false, nullptr, Version},
+    {"--version", 0, 0, false, false, false, nullptr, Version},
 };
 
 constexpr const char* kHelpText =
@@ -314,14 +311,15 @@ int Help(const Run& run) {
 }
 
 int RunOptions(const std::vector<std::string>& args, SettingsStore& store, Console& io) {
-    Run run{{}, false, false, store, io};
+    Run run{{}, false, false, std::nullopt, store, io};
     std::vector<std::string> words;
-    for (const std::string& arg : args) {
-        bool& flag = arg == "--dry-run" ? run.dryRun : run.strict;
-        if (arg == "--dry-run" || arg == "--strict") {
-            flag = true;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        if (args[i] == "--dry-run" || args[i] == "--strict") {
+            (args[i] == "--dry-run" ? run.dryRun : run.strict) = true;
+        } else if (args[i] == "--if-unchanged" && i + 1 < args.size() && !args[i + 1].empty()) {
+            run.ifUnchanged = args[++i];
         } else {
-            words.push_back(arg);
+            words.push_back(args[i]);
         }
     }
     if (words.empty()) {
@@ -336,14 +334,29 @@ int RunOptions(const std::vector<std::string>& args, SettingsStore& store, Conso
     if (run.operands.size() < option->least || run.operands.size() > option->most) {
         return Usage(io.err, "wrong number of arguments for " + words[0]);
     }
-    if ((run.dryRun && !option->dryRun) || (run.strict && !option->strict)) {
-        return Usage(io.err, std::string(run.dryRun && !option->dryRun ? "--dry-run" : "--strict") +
-                                 " does not go with " + words[0]);
+    for (const auto& [given, allowed, flag] :
+         {std::tuple{run.dryRun, option->dryRun, "--dry-run"},
+          {run.strict, option->strict, "--strict"},
+          {run.ifUnchanged.has_value(), option->ifUnchanged, "--if-unchanged"}}) {
+        if (given && !allowed) {
+            return Usage(io.err, std::string(flag) + " does not go with " + words[0]);
+        }
     }
     return option->run(run);
 }
 
 }  // namespace
+
+int ImportValues(const std::string& file, const std::optional<std::string>& ifUnchanged,
+                 SettingsStore& store, Console& io) {
+    return Import({{file}, false, false, ifUnchanged, store, io});
+}
+
+bool ReadStandardInput(std::string& text, std::size_t limit) {
+    text.assign(limit + 1, '\0');
+    text.resize(std::fread(text.data(), 1, text.size(), stdin));
+    return std::ferror(stdin) == 0;
+}
 
 int RunCommandLine(const std::vector<std::string>& args, SettingsStore& store, Console& io) {
     try {

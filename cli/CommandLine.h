@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -22,6 +23,16 @@ struct Console {
     std::string out;
     std::string err;
 };
+
+// The process's standard input, as Console::readInput reads it.
+bool ReadStandardInput(std::string& text, std::size_t limit);
+
+// What --import runs, and the one job run with administrator rights: the
+// values of a registry file ("-": io.readInput) checked as the dialog checks
+// them, then stored over what the key holds; with a fingerprint, only if the
+// key still holds what was read (kExitChanged if not).
+int ImportValues(const std::string& file, const std::optional<std::string>& ifUnchanged,
+                 SettingsStore& store, Console& io);
 
 // Runs the options in args (without the program's name) on the store.
 int RunCommandLine(const std::vector<std::string>& args, SettingsStore& store, Console& io);

@@ -36,7 +36,7 @@ int RunSaveJob(const std::vector<std::string>& args, SettingsStore& store, Conso
             return true;
         };
     }
-    const int exitCode = RunCommandLine({"--import", "-", "--if-unchanged", args[0]}, store, job);
+    const int exitCode = ImportValues("-", args[0], store, job);
     io.out += job.out;
     io.err += job.err;
     return exitCode;

@@ -30,11 +30,7 @@ int main(int argc, char** argv) {
 #else
     ::clearenv();
     ::umask(022);
-    io.readInput = [](std::string& text, std::size_t limit) {
-        text.assign(limit + 1, '\0');
-        text.resize(std::fread(text.data(), 1, text.size(), stdin));
-        return std::ferror(stdin) == 0;
-    };
+    io.readInput = ReadStandardInput;
     const bool usage = args.size() != 1;
 #endif
     int exitCode = kExitUsage;

@@ -8,16 +8,11 @@ namespace {
 
 constexpr std::int32_t kPageLimit = kPortCount / kRowsPerPage;
 
-// Rows shown on page 0 for each total; every other page shows all eight.
+// Rows shown on page 0: a total of fewer ports than a page holds (2 or 4)
+// shows only those; every other page shows all eight.
 int RowsOnFirstPage(std::int32_t totalIndex) {
-    switch (totalIndex) {
-        case 0:
-            return 2;
-        case 1:
-            return 4;
-        default:
-            return kRowsPerPage;
-    }
+    const std::int32_t ports = MaxPortFromIndex(totalIndex);
+    return ports > 0 && ports < kRowsPerPage ? ports : kRowsPerPage;
 }
 
 }  // namespace
