@@ -142,13 +142,16 @@ void CPortSetupDlg::OnSave() {
             {}, mb::kIconExclamation | mb::kOk);
         return;
     }
-    if (load_.readOnly) {
-        SaveWithRights();
-        return;
-    }
+    // One test of another program's change, the store's: SaveChanges compares
+    // the key with what this dialog read (for a user who may only read it, as
+    // a dry run before rights are asked for; the job compares again under
+    // its lock, and ends with kExitChanged when the key changed in between).
+    std::vector<RegValue> expected = stored_;
+    ElevatedRun run;
+    bool jobSawChange = false;
     for (;;) {
-        const SaveOutcome saved =
-            SaveChanges(store_, {[this](PortSettings& s) { s = settings_; }, Fingerprint(stored_)});
+        const SaveOutcome saved = SaveChanges(store_, {[this](PortSettings& s) { s = settings_; },
+                                                       Fingerprint(expected), load_.readOnly});
         if (!saved.status.Ok()) {
             // The dialog stays open with the user's values, so nothing is lost.
             ShowMessage("The settings were not saved.\n\n" + saved.status.Text(), {},
@@ -156,20 +159,34 @@ void CPortSetupDlg::OnSave() {
             return;
         }
         std::vector<RegValue> now = StoredValues(store_, saved.stored);
-        if (!saved.otherChange) {
+        if (saved.otherChange) {
+            switch (AskAboutOtherChange(now)) {
+                case OtherChange::kStoreShown:
+                    expected = std::move(now);
+                    jobSawChange = false;
+                    continue;
+                case OtherChange::kShowStored:
+                    ShowStored(saved.stored);
+                    return;
+                case OtherChange::kBack:
+                    return;
+            }
+        }
+        if (!load_.readOnly) {
             stored_ = std::move(now);
             return;
         }
-        switch (AskAboutOtherChange(now)) {
-            case OtherChange::kStoreShown:
-                stored_ = std::move(now);
-                continue;
-            case OtherChange::kShowStored:
-                ShowStored(saved.stored);
-                return;
-            case OtherChange::kBack:
-                return;
+        // A change the job saw and this user cannot: said as the job said it.
+        if (!jobSawChange) {
+            run = rights_.Run({Fingerprint(expected)}, ExportSettings(store_, settings_));
+            jobSawChange =
+                run.outcome == ElevatedRun::Outcome::kExited && run.exitCode == kExitChanged;
+            if (jobSawChange) {
+                continue;  // asked about above, where this user can see it
+            }
         }
+        ReportSaveWithRights(run, expected);
+        return;
     }
 }
 
@@ -208,38 +225,8 @@ void CPortSetupDlg::ShowStored(const PortSettings& stored) {
     UpdateData(false);
 }
 
-// What the key holds now, read as this user may.
-PortSettings CPortSetupDlg::ReadStored() {
-    PortSettings now;
-    ReadSettingsOnly(store_, now);  // what cannot be read compares as the defaults
-    return now;
-}
-
-void CPortSetupDlg::SaveWithRights() {
-    // Asked before rights are: whether another program changed the key. The
-    // job compares again under its own lock, and refuses (exit code 5) when
-    // the key changed in between.
-    std::vector<RegValue> expected = stored_;
-    ElevatedRun run;
-    for (;;) {
-        const PortSettings stored = ReadStored();
-        if (std::vector<RegValue> now = StoredValues(store_, stored); now != expected) {
-            const OtherChange answer = AskAboutOtherChange(now);
-            if (answer == OtherChange::kShowStored) {
-                ShowStored(stored);
-            }
-            if (answer != OtherChange::kStoreShown) {
-                return;
-            }
-            expected = std::move(now);
-        } else if (run.outcome == ElevatedRun::Outcome::kExited && run.exitCode == kExitChanged) {
-            break;  // the import saw a change this user cannot see: said below
-        }
-        run = rights_.Run({Fingerprint(expected)}, ExportSettings(store_, settings_));
-        if (run.outcome != ElevatedRun::Outcome::kExited || run.exitCode != kExitChanged) {
-            break;
-        }
-    }
+void CPortSetupDlg::ReportSaveWithRights(const ElevatedRun& run,
+                                         const std::vector<RegValue>& stored) {
     std::string why;
     switch (run.outcome) {
         case ElevatedRun::Outcome::kDismissed:
@@ -249,7 +236,7 @@ void CPortSetupDlg::SaveWithRights() {
             why = "you are not authorised to change them: administrator rights were refused.";
             break;
         case ElevatedRun::Outcome::kUnavailable: {
-            const ShellCommand command = SetCommand(expected, StoredValues(store_, settings_));
+            const ShellCommand command = SetCommand(stored, StoredValues(store_, settings_));
             why = "administrator rights cannot be asked for here: " + run.why + "\n\n" +
                   (command.command.empty()
                        ? command.why

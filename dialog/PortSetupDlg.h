@@ -36,11 +36,9 @@ private:
     void ReadKey();
     // ReadKey, and shows the record.
     void Load();
-    // Saves through the job that runs with administrator rights (cli/SaveJob.h),
-    // for a user who may only read the key.
-    void SaveWithRights();
-    // The key's settings now, as this user may read them.
-    PortSettings ReadStored();
+    // Says how the save job run with administrator rights (cli/SaveJob.h)
+    // ended, for a user who may only read the key (`stored`: its values).
+    void ReportSaveWithRights(const ElevatedRun& run, const std::vector<RegValue>& stored);
     // What the user wants done about the settings another program stored
     // since this dialog read the key (`now`, in stored form): store the
     // dialog's over them, show them instead, or go back to the dialog's.
