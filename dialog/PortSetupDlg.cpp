@@ -123,7 +123,7 @@ void CPortSetupDlg::OnPaint() {
     dc.DrawIcon(x, y, icon_);
 }
 
-HCURSOR CPortSetupDlg::OnQueryDragIcon() {
+IconHandle CPortSetupDlg::OnQueryDragIcon() {
     return icon_;
 }
 

@@ -18,7 +18,7 @@ protected:
     bool OnInitDialog() override;
 
     void OnPaint();
-    HCURSOR OnQueryDragIcon();
+    IconHandle OnQueryDragIcon();
     void OnSave();
     void OnExit();
     void OnPrevPage();
@@ -52,7 +52,7 @@ private:
     // The key's values as this dialog loaded or last saved them, in their
     // stored form: a SAVE over other values asks first.
     std::vector<RegValue> stored_;
-    HICON icon_;
+    IconHandle icon_;
     SettingsStore& store_;
     Elevation& rights_;
 };

@@ -102,10 +102,10 @@ LRESULT CWnd::Send(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case wm::kSetIcon:
             return reinterpret_cast<LRESULT>(
-                SetIcon(reinterpret_cast<HICON>(lParam), wParam == wm::kSetIconBig));
+                SetIcon(reinterpret_cast<IconHandle>(lParam), wParam == wm::kSetIconBig));
         case wm::kIconEraseBkgnd:
             if (wParam != 0) {
-                reinterpret_cast<HDC>(wParam)->EraseIconBackground();
+                reinterpret_cast<DeviceContext*>(wParam)->EraseIconBackground();
             }
             return 1;
         default:
@@ -133,8 +133,8 @@ bool CWnd::DestroyWindow() {
     return true;
 }
 
-HICON CWnd::SetIcon(HICON icon, bool bigIcon) {
-    HICON previous = icons_[bigIcon ? 1 : 0];
+IconHandle CWnd::SetIcon(IconHandle icon, bool bigIcon) {
+    IconHandle previous = icons_[bigIcon ? 1 : 0];
     icons_[bigIcon ? 1 : 0] = icon;
     if (window_) {
         window_->SetIcon(icon, bigIcon);
@@ -243,7 +243,7 @@ int CWinApp::Run() {
     return AfxGetBackend().RunMessageLoop();
 }
 
-HICON CWinApp::LoadIconResource(int resourceId) const {
+IconHandle CWinApp::LoadIconResource(int resourceId) const {
     return AfxGetBackend().LoadIconResource(resourceId);
 }
 
@@ -303,7 +303,7 @@ CPaintDC::CPaintDC(CWnd* wnd) {
     }
 }
 
-void CPaintDC::DrawIcon(int x, int y, HICON icon) {
+void CPaintDC::DrawIcon(int x, int y, IconHandle icon) {
     if (dc_) {
         dc_->DrawIcon(x, y, icon);
     }

@@ -20,7 +20,7 @@ class CDataExchange;
 // An entry matches on message, notification code and control id (the last
 // two only for wm::kCommand). Exactly one of the handler pointers is set.
 using AFX_PMSG = void (CCmdTarget::*)();
-using AFX_PMSG_ICON = HCURSOR (CCmdTarget::*)();
+using AFX_PMSG_ICON = IconHandle (CCmdTarget::*)();
 
 struct AFX_MSGMAP_ENTRY {
     UINT nMessage;  // 0 ends the table
@@ -111,7 +111,7 @@ public:
     bool UpdateData(bool saveAndValidate = true);
 
     bool DestroyWindow();
-    HICON SetIcon(HICON icon, bool bigIcon);
+    IconHandle SetIcon(IconHandle icon, bool bigIcon);
     bool IsIconic() const;
     void GetClientRect(CRect* rect) const;
     int ShowMessage(std::string_view text, std::string_view caption = {}, UINT type = mb::kOk);
@@ -138,7 +138,7 @@ private:
         LPARAM lParam = 0;
     };
     CurrentMessage current_;
-    HICON icons_[2] = {nullptr, nullptr};  // small, big
+    IconHandle icons_[2] = {nullptr, nullptr};  // small, big
 };
 
 class CDialog : public CWnd {
@@ -181,7 +181,7 @@ public:
     // The message loop, for an InitInstance that returns true.
     virtual int Run();
 
-    HICON LoadIconResource(int resourceId) const;
+    IconHandle LoadIconResource(int resourceId) const;
 
     CWnd* mainWnd = nullptr;
     std::string appName;  // message-box titles; the program's name when not given
@@ -207,8 +207,8 @@ bool AfxRunWithoutWindow(int argc, char** argv, int& exitCode);
 class CPaintDC {
 public:
     explicit CPaintDC(CWnd* wnd);
-    HDC GetSafeHdc() const { return dc_.get(); }
-    void DrawIcon(int x, int y, HICON icon);
+    DeviceContext* GetSafeHdc() const { return dc_.get(); }
+    void DrawIcon(int x, int y, IconHandle icon);
 
 private:
     std::unique_ptr<DeviceContext> dc_;

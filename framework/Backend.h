@@ -33,7 +33,7 @@ class DeviceContext {
 public:
     virtual ~DeviceContext() = default;
     virtual void EraseIconBackground() = 0;
-    virtual void DrawIcon(int x, int y, HICON icon) = 0;
+    virtual void DrawIcon(int x, int y, IconHandle icon) = 0;
 };
 
 // One window built from a template. Controls are addressed by their ids.
@@ -50,7 +50,7 @@ public:
     // Ends the modal run, or hides a window that is not running modally.
     virtual void EndModal(int result) = 0;
 
-    virtual void SetIcon(HICON icon, bool big) = 0;
+    virtual void SetIcon(IconHandle icon, bool big) = 0;
     virtual bool IsIconic() const = 0;
     virtual CRect ClientRect() const = 0;
     // Valid only while a paint message is being delivered.
@@ -110,7 +110,7 @@ public:
     // null); returns the id of the button pressed (cmd::kOk, cmd::kCancel ...).
     virtual int ShowMessage(DialogWindow* owner, std::string_view text, std::string_view caption,
                             UINT type) = 0;
-    virtual HICON LoadIconResource(int resourceId) = 0;
+    virtual IconHandle LoadIconResource(int resourceId) = 0;
     virtual int GetSystemMetrics(int index) const = 0;
     // The program file's name without folder and extension.
     virtual std::string ProgramName() const = 0;

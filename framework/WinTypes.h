@@ -16,14 +16,13 @@ using LPARAM = std::intptr_t;
 using LRESULT = std::intptr_t;
 using INT_PTR = std::intptr_t;
 
-// An icon as the backend knows it; opaque to everything else.
+// An icon as the backend knows it; opaque to everything else. (Not Windows'
+// HICON: a Win32 backend converts between the two.)
 struct IconObject;
-using HICON = IconObject*;
-using HCURSOR = HICON;
+using IconHandle = IconObject*;
 
 // A device context of one paint message (see CPaintDC).
 class DeviceContext;
-using HDC = DeviceContext*;
 
 constexpr WPARAM MakeWParam(unsigned low, unsigned high) {
     return static_cast<WPARAM>((low & 0xFFFFu) | ((high & 0xFFFFu) << 16));

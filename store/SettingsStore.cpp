@@ -4,12 +4,12 @@
 #include <iterator>
 #include <utility>
 
+#include "settings/Text.h"
+
 namespace tavirap {
 
 bool SameName(std::string_view a, std::string_view b) {
-    auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
-    return std::equal(a.begin(), a.end(), b.begin(), b.end(),
-                      [&](char x, char y) { return lower(x) == lower(y); });
+    return SameText(a, b);
 }
 
 std::string StatusText(Status failure) {

@@ -24,7 +24,7 @@ std::unique_ptr<DialogWindow> QtWindowBackend::CreateDialogWindow(const DialogTe
     return std::make_unique<QtDialogWindow>(dialog, owner);
 }
 
-HICON QtWindowBackend::LoadIconResource(int resourceId) {
+IconHandle QtWindowBackend::LoadIconResource(int resourceId) {
     const QDir folder(QStringLiteral(":/icons/%1").arg(resourceId));
     QIcon icon;
     for (const QString& file : folder.entryList(QDir::Files)) {
@@ -34,10 +34,10 @@ HICON QtWindowBackend::LoadIconResource(int resourceId) {
         return nullptr;
     }
     icons_.push_back(icon);
-    return reinterpret_cast<HICON>(&icons_.back());
+    return reinterpret_cast<IconHandle>(&icons_.back());
 }
 
-const QIcon& QtWindowBackend::IconOf(HICON icon) {
+const QIcon& QtWindowBackend::IconOf(IconHandle icon) {
     static const QIcon none;
     return icon != nullptr ? *reinterpret_cast<const QIcon*>(icon) : none;
 }

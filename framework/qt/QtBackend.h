@@ -25,7 +25,7 @@ public:
     int ShowMessage(DialogWindow* owner, std::string_view text, std::string_view caption,
                     UINT type) override;
     // Icon n is every image in the Qt resource folder ":/icons/n".
-    HICON LoadIconResource(int resourceId) override;
+    IconHandle LoadIconResource(int resourceId) override;
     int GetSystemMetrics(int index) const override;
     std::string ProgramName() const override;
     // There is no help viewer on this platform and the program has no help
@@ -33,7 +33,7 @@ public:
     bool ShowHelp(std::uint32_t context) override;
     int RunMessageLoop() override;
 
-    static const QIcon& IconOf(HICON icon);
+    static const QIcon& IconOf(IconHandle icon);
 
 private:
     std::deque<QIcon> icons_;

@@ -19,7 +19,7 @@ public:
     void EraseIconBackground() override {
         painter_.fillRect(widget_->rect(), widget_->palette().window());
     }
-    void DrawIcon(int x, int y, HICON icon) override {
+    void DrawIcon(int x, int y, IconHandle icon) override {
         QtWindowBackend::IconOf(icon).paint(&painter_, QRect(x, y, kIconSize, kIconSize));
     }
 

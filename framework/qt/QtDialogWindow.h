@@ -76,7 +76,7 @@ public:
     int RunModal() override { return dialog_->exec(); }
     void EndModal(int result) override { dialog_->done(result); }
 
-    void SetIcon(HICON icon, bool big) override {
+    void SetIcon(IconHandle icon, bool big) override {
         icons_[big ? 1 : 0] = icon;
         dialog_->setWindowIcon(QtWindowBackend::IconOf(icons_[1] ? icons_[1] : icons_[0]));
     }
@@ -138,7 +138,7 @@ private:
     QtDialog* dialog_;
     DialogBaseUnits base_;
     std::vector<QWidget*> widgets_;  // creation order
-    std::array<HICON, 2> icons_{};
+    std::array<IconHandle, 2> icons_{};
 };
 
 }  // namespace tavirap

@@ -39,8 +39,8 @@ int Win32WindowBackend::ShowMessage(DialogWindow* owner, std::string_view text,
     return MessageBoxA(parent, std::string(text).c_str(), std::string(caption).c_str(), type);
 }
 
-HICON Win32WindowBackend::LoadIconResource(int resourceId) {
-    return reinterpret_cast<HICON>(
+IconHandle Win32WindowBackend::LoadIconResource(int resourceId) {
+    return reinterpret_cast<IconHandle>(
         LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(resourceId)));
 }
 

@@ -24,7 +24,7 @@ public:
     int ShowMessage(DialogWindow* owner, std::string_view text, std::string_view caption,
                     UINT type) override;
     // Icon n of the program's own resources.
-    HICON LoadIconResource(int resourceId) override;
+    IconHandle LoadIconResource(int resourceId) override;
     int GetSystemMetrics(int index) const override;
     std::string ProgramName() const override;
     // Windows no longer has a help viewer for programs' help files, and the

@@ -20,7 +20,7 @@ public:
     void EraseIconBackground() override {
         SendMessageA(hwnd_, WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc_), 0);
     }
-    void DrawIcon(int x, int y, HICON icon) override {
+    void DrawIcon(int x, int y, IconHandle icon) override {
         ::DrawIcon(dc_, x, y, reinterpret_cast<::HICON>(icon));
     }
 

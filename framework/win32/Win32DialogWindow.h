@@ -36,7 +36,7 @@ public:
     int RunModal() override;
     void EndModal(int result) override;
 
-    void SetIcon(HICON icon, bool big) override {
+    void SetIcon(IconHandle icon, bool big) override {
         SendMessageA(hwnd_, WM_SETICON, big ? ICON_BIG : ICON_SMALL,
                      reinterpret_cast<LPARAM>(icon));
     }
