@@ -152,6 +152,30 @@ std::vector<RegValue> Unheld(const std::vector<std::optional<RegValue>>& held,
     return unheld;
 }
 
+// The key opened for reading or for writing, and what it holds read into
+// the settings; a missing key gives the defaults. The one way the load, the
+// read and the save open the key.
+struct OpenedKey {
+    StoreResult status;
+    std::unique_ptr<SettingsKey> key;
+    std::vector<std::optional<RegValue>> held;  // for each value of the schema
+    bool missing = false;                       // status is kNotFound
+};
+
+OpenedKey OpenAndRead(SettingsStore& store, bool write, PortSettings& settings) {
+    OpenedKey opened;
+    opened.status = write ? store.OpenKeyAllAccess(kServiceKeyPath, opened.key)
+                          : store.OpenKeyReadOnly(kServiceKeyPath, opened.key);
+    opened.missing = opened.status == status::kNotFound;
+    if (opened.status.Ok()) {
+        opened.held = HeldValues(*opened.key);
+        ReadSettings(opened.held, settings);
+    } else if (opened.missing) {
+        ResetDefaults(settings);
+    }
+    return opened;
+}
+
 }  // namespace
 
 StoreResult SaveSettings(SettingsStore& store, const PortSettings& settings) {
@@ -164,48 +188,38 @@ StoreResult SaveSettings(SettingsStore& store, const PortSettings& settings) {
 
 LoadResult LoadSettings(SettingsStore& store, PortSettings& settings) {
     LoadResult result;
-    std::unique_ptr<SettingsKey> key;
     // Most starts find every value in its stored form: read as any reader
     // does, without the writers' lock, which is taken (and the key read
     // again under it) only when something is to be written back.
-    if (store.OpenKeyReadOnly(kServiceKeyPath, key).Ok()) {
-        const std::vector<std::optional<RegValue>> held = HeldValues(*key);
-        key.reset();
-        ReadSettings(held, settings);
-        if (Unheld(held, StoredValues(store, settings)).empty()) {
-            result.readOnlyReason = store.CheckWriteAccess(kServiceKeyPath);
-            result.readOnly = !result.readOnlyReason.Ok();
-            return result;
-        }
+    OpenedKey read = OpenAndRead(store, false, settings);
+    read.key.reset();
+    if (read.status.Ok() && Unheld(read.held, StoredValues(store, settings)).empty()) {
+        result.readOnlyReason = store.CheckWriteAccess(kServiceKeyPath);
+        result.readOnly = !result.readOnlyReason.Ok();
+        return result;
     }
-    const StoreResult opened = store.OpenKeyAllAccess(kServiceKeyPath, key);
-    if (opened == status::kNotFound) {
-        ResetDefaults(settings);
+    OpenedKey write = OpenAndRead(store, true, settings);
+    if (write.missing) {
         result.defaultsShown = true;
         result.saveStatus = SaveSettings(store, settings);
         return result;
     }
-    if (!opened.Ok()) {
-        // Whoever may not write the key still sees what the driver uses; only
-        // a key that cannot even be read falls back to the defaults.
+    if (!write.status.Ok()) {
+        // Whoever may not write the key still sees what the driver uses (as
+        // read above); only a key that cannot even be read falls back to the
+        // defaults.
         result.readOnly = true;
-        const StoreResult read = store.OpenKeyReadOnly(kServiceKeyPath, key);
-        result.readOnlyReason = read.Ok() || read == status::kNotFound ? opened : read;
-        if (!read.Ok()) {
+        result.readOnlyReason = read.status.Ok() || read.missing ? write.status : read.status;
+        result.defaultsShown = !read.status.Ok();
+        result.unreadable = !read.status.Ok() && !read.missing;
+        if (result.unreadable) {
             ResetDefaults(settings);
-            result.defaultsShown = true;
-            result.unreadable = read != status::kNotFound;
-            return result;
         }
+        return result;
     }
-    const std::vector<std::optional<RegValue>> held = HeldValues(*key);
-    ReadSettings(held, settings);
-    if (!result.readOnly) {
-        // Written back through the same open, and only the values the key
-        // does not already hold in their stored form: most starts write none.
-        result.saveStatus =
-            WrittenAndClosed(*key, WriteValues(*key, Unheld(held, StoredValues(store, settings))));
-    }
+    // Only the values the key does not already hold in their stored form.
+    result.saveStatus = WrittenAndClosed(
+        *write.key, WriteValues(*write.key, Unheld(write.held, StoredValues(store, settings))));
     return result;
 }
 
@@ -242,17 +256,8 @@ std::string ExportSettings(const SettingsStore& store, const PortSettings& setti
 }
 
 StoreResult ReadSettingsOnly(SettingsStore& store, PortSettings& settings) {
-    std::unique_ptr<SettingsKey> key;
-    const StoreResult opened = store.OpenKeyReadOnly(kServiceKeyPath, key);
-    if (opened == status::kNotFound) {
-        ResetDefaults(settings);
-        return status::kSuccess;
-    }
-    if (opened.Ok()) {
-        ReadSettings(*key, settings);
-        return key->Close();
-    }
-    return opened;
+    const OpenedKey read = OpenAndRead(store, false, settings);
+    return read.missing ? StoreResult() : read.status.Ok() ? read.key->Close() : read.status;
 }
 
 std::vector<ValueChange> DifferentValues(const std::vector<std::optional<RegValue>>& before,
@@ -276,20 +281,15 @@ std::vector<ValueChange> DifferentValues(const std::vector<RegValue>& before,
 
 SaveOutcome SaveChanges(SettingsStore& store, const SaveRequest& request) {
     SaveOutcome outcome;
-    std::unique_ptr<SettingsKey> key;
-    StoreResult opened = request.dryRun ? store.OpenKeyReadOnly(kServiceKeyPath, key)
-                                        : store.OpenKeyAllAccess(kServiceKeyPath, key);
-    std::vector<std::optional<RegValue>> held;
-    if (opened.Ok()) {
-        held = HeldValues(*key);
-        ReadSettings(held, outcome.stored);
-    } else if (opened == status::kNotFound) {
-        ResetDefaults(outcome.stored);
-        outcome.created = true;
-        opened = request.dryRun ? StoreResult() : store.CreateKey(kServiceKeyPath, key);
+    OpenedKey opened = OpenAndRead(store, !request.dryRun, outcome.stored);
+    std::unique_ptr<SettingsKey>& key = opened.key;
+    const std::vector<std::optional<RegValue>>& held = opened.held;
+    outcome.created = opened.missing;
+    if (opened.missing && !request.dryRun) {
+        opened.status = store.CreateKey(kServiceKeyPath, key);
     }
-    if (!opened.Ok()) {
-        outcome.status = opened;
+    if (!opened.status.Ok() && !(opened.missing && request.dryRun)) {
+        outcome.status = opened.status;
         return outcome;
     }
     const auto close = [&key] { return key != nullptr ? key->Close() : StoreResult(); };
