@@ -217,7 +217,8 @@ RegSection& RegDocument::AddSection(std::string_view path) {
         }
     } else {
         auto& entries = sections.back().entries;
-        const std::string_view lines = entries.empty() ? "" : entries.back().lines;
+        const std::string_view lines =
+            entries.empty() ? std::string_view() : std::string_view(entries.back().lines);
         // Where the entry's last line starts.
         const std::size_t last = lines.size() < 2 ? 0 : lines.rfind('\n', lines.size() - 2) + 1;
         if (entries.empty() || entries.back().isValue || !IsBlankLine(lines.substr(last))) {
