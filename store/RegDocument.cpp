@@ -31,12 +31,14 @@ const RootName* FindRoot(std::string_view name) {
     return nullptr;
 }
 
+// A root's long and short names are one key: the first part compares as
+// roots when its spellings differ.
 bool SamePart(std::size_t index, std::string_view a, std::string_view b) {
-    if (index == 0) {
-        const RootName* root = FindRoot(a);
-        return root != nullptr ? root == FindRoot(b) : SameName(a, b);
+    if (SameName(a, b)) {
+        return true;
     }
-    return SameName(a, b);
+    const RootName* root = index == 0 ? FindRoot(a) : nullptr;
+    return root != nullptr && root == FindRoot(b);
 }
 
 // Whether `path` names `key` or a key under it, part by part without
@@ -57,11 +59,6 @@ bool IsKeyOrUnder(std::string_view path, std::string_view key) {
         path.remove_prefix(pathCut + 1);
         key.remove_prefix(keyCut + 1);
     }
-}
-
-bool SamePath(std::string_view a, std::string_view b) {
-    return IsKeyOrUnder(a, b) &&
-           std::count(a.begin(), a.end(), '\\') == std::count(b.begin(), b.end(), '\\');
 }
 
 // How many leading parts of the two paths name the same keys.
@@ -94,6 +91,22 @@ std::size_t FindEntry(const RegSection& section, std::string_view name) {
 
 namespace regfile {
 
+bool SamePath(std::string_view a, std::string_view b) {
+    // The last parts first, from their ends: most sections of a file differ
+    // there, and the comparison runs over every section at each open. Only a
+    // root, the one part that compares otherwise, has no backslash before it.
+    for (std::size_t i = a.size(), j = b.size(); i > 0 && j > 0; --i, --j) {
+        if (a[i - 1] == '\\' || b[j - 1] == '\\') {
+            break;
+        }
+        if (Lower(a[i - 1]) != Lower(b[j - 1])) {
+            return a.find('\\') == a.npos && b.find('\\') == b.npos && SamePart(0, a, b);
+        }
+    }
+    return IsKeyOrUnder(a, b) &&
+           std::count(a.begin(), a.end(), '\\') == std::count(b.begin(), b.end(), '\\');
+}
+
 std::vector<std::string_view> SplitPath(std::string_view path) {
     std::vector<std::string_view> parts;
     for (;;) {
@@ -110,26 +123,22 @@ bool IsRootName(std::string_view name) {
     return FindRoot(name) != nullptr;
 }
 
-// One spelling for each key, whatever its case and the root's name: the
-// parser's index of the sections it has read.
-std::string PathIndexKey(std::string_view path) {
-    const auto cut = path.find('\\');
-    const RootName* root = FindRoot(path.substr(0, cut));
-    std::string key(root != nullptr ? root->full : path.substr(0, cut));
-    if (cut != std::string_view::npos) {
-        key += path.substr(cut);
-    }
-    std::transform(key.begin(), key.end(), key.begin(), Lower);
-    return key;
-}
-
 // A hash of a name that ignores the case of ASCII letters, as SameName does.
-std::uint64_t NameHash(std::string_view name) {
-    std::uint64_t hash = 14695981039346656037u;  // FNV-1a
+std::uint64_t NameHash(std::string_view name, std::uint64_t seed) {
+    std::uint64_t hash = 14695981039346656037u ^ (seed * 0x9E3779B97F4A7C15u);  // FNV-1a
     for (char c : name) {
         hash = (hash ^ static_cast<unsigned char>(Lower(c))) * 1099511628211u;
     }
     return hash;
+}
+
+// The same for every spelling of one key, whatever its case and the root's
+// name: the parser's index of the sections it has read.
+std::uint64_t PathHash(std::string_view path) {
+    const auto cut = std::min(path.find('\\'), path.size());
+    const RootName* root = FindRoot(path.substr(0, cut));
+    const std::uint64_t hash = NameHash(root != nullptr ? root->full : path.substr(0, cut));
+    return NameHash(path.substr(cut), hash);
 }
 
 bool IsBlankLine(std::string_view line) {
@@ -179,7 +188,8 @@ const RegSection* RegDocument::FindSection(std::string_view path) const {
 }
 
 bool RegDocument::KeyExists(std::string_view path) const {
-    return std::any_of(sections.begin(), sections.end(),
+    return FindSection(path) != nullptr ||
+           std::any_of(sections.begin(), sections.end(),
                        [&](const RegSection& section) { return IsKeyOrUnder(section.path, path); });
 }
 
@@ -207,7 +217,8 @@ RegSection& RegDocument::AddSection(std::string_view path) {
         }
     } else {
         auto& entries = sections.back().entries;
-        const std::string_view lines = entries.empty() ? "" : entries.back().lines;
+        const std::string_view lines =
+            entries.empty() ? std::string_view() : std::string_view(entries.back().lines);
         // Where the entry's last line starts.
         const std::size_t last = lines.size() < 2 ? 0 : lines.rfind('\n', lines.size() - 2) + 1;
         if (entries.empty() || entries.back().isValue || !IsBlankLine(lines.substr(last))) {

@@ -95,13 +95,17 @@ StoreResult TakeLock(const std::string& path, const std::string& file, int& trie
                      FileDescriptor& fd, std::optional<struct stat>& old) {
     constexpr int kTries = 100;  // five seconds
     for (;;) {
-        fd = FileDescriptor(
-            ::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
-        if (fd.Valid() && ::fchmod(fd.Get(), 0600) != 0) {  // whatever the umask
-            return FailErrno(status::kIoFailed, "cannot restrict the lock file " + path);
-        }
-        if (!fd.Valid() && errno == EEXIST) {
-            fd = FileDescriptor(::open(path.c_str(), O_RDWR | O_NOFOLLOW | O_CLOEXEC));
+        // Most often it is there: opened first, created only when missing.
+        fd = FileDescriptor(::open(path.c_str(), O_RDWR | O_NOFOLLOW | O_CLOEXEC));
+        if (!fd.Valid() && errno == ENOENT) {
+            fd = FileDescriptor(
+                ::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
+            if (fd.Valid() && ::fchmod(fd.Get(), 0600) != 0) {  // whatever the umask
+                return FailErrno(status::kIoFailed, "cannot restrict the lock file " + path);
+            }
+            if (!fd.Valid() && errno == EEXIST) {  // another writer made it just now
+                continue;
+            }
         }
         struct stat held {};
         if (!fd.Valid() || ::fstat(fd.Get(), &held) != 0) {

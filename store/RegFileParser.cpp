@@ -1,6 +1,6 @@
 // The parser: a registry file's bytes into a RegDocument, or the line regedit would refuse.
 #include <algorithm>
-#include <unordered_map>
+#include <cstring>
 #include <utility>
 
 #include "store/RegFileParts.h"
@@ -49,8 +49,10 @@ bool AtLineEnd(std::string_view s) {
     return s.empty() || s.front() == ';';
 }
 
+// `prefix` is in lower case.
 bool StartsWithNoCase(std::string_view s, std::string_view prefix) {
-    return s.size() >= prefix.size() && SameName(s.substr(0, prefix.size()), prefix);
+    return s.size() >= prefix.size() && std::equal(prefix.begin(), prefix.end(), s.begin(),
+                                                   [](char p, char c) { return p == Lower(c); });
 }
 
 int HexDigit(char c) {
@@ -73,18 +75,25 @@ bool ReadHex(std::string_view& s, std::size_t maxDigits, std::uint32_t& number) 
     return n > 0;
 }
 
-// Reads a text in quotes, s starting at the opening quote.
-bool ReadQuoted(std::string_view& s, std::string& text, std::string& error) {
+// Reads a text in quotes, s starting at the opening quote, onto the end of
+// `text` (a std::string or a value's bytes), a run of plain characters at a time.
+template <typename Text>
+bool ReadQuoted(std::string_view& s, Text& text, std::string& error) {
     s.remove_prefix(1);
-    while (!s.empty()) {
+    for (;;) {
+        std::size_t plain = 0;
+        while (plain < s.size() && s[plain] != '"' && s[plain] != '\\') {
+            ++plain;
+        }
+        text.insert(text.end(), s.begin(), s.begin() + static_cast<std::ptrdiff_t>(plain));
+        s.remove_prefix(plain);
+        if (s.empty()) {
+            break;
+        }
         const char c = s.front();
         s.remove_prefix(1);
         if (c == '"') {
             return true;
-        }
-        if (c != '\\') {
-            text += c;
-            continue;
         }
         if (s.empty()) {
             break;
@@ -95,34 +104,80 @@ bool ReadQuoted(std::string_view& s, std::string& text, std::string& error) {
             error = std::string("unknown escape \"\\") + s.front() + "\" in a quoted text";
             return false;
         }
-        text += escape->meant;
+        text.push_back(static_cast<typename Text::value_type>(escape->meant));
         s.remove_prefix(1);
     }
     error = "missing closing quote";
     return false;
 }
 
+// An open-addressing table from hashes to sections and entries, grown by
+// doubling: the parser's index of keys and of each key's value names costs
+// one allocation per doubling, not one per line.
+class HashIndex {
+public:
+    struct Slot {
+        std::uint64_t hash = 0;
+        std::uint32_t section = kEmpty;
+        std::uint32_t entry = 0;
+    };
+
+    // The slot that holds `hash` and for which same(slot) holds; else adds
+    // `added` and returns nullptr.
+    template <typename Same>
+    const Slot* FindOrAdd(const Slot& added, Same same) {
+        if ((count_ + 1) * 2 > slots_.size()) {
+            Grow();
+        }
+        const std::size_t mask = slots_.size() - 1;
+        for (std::size_t i = added.hash & mask;; i = (i + 1) & mask) {
+            Slot& slot = slots_[i];
+            if (slot.section == kEmpty) {
+                slot = added;
+                ++count_;
+                return nullptr;
+            }
+            if (slot.hash == added.hash && same(slot)) {
+                return &slot;
+            }
+        }
+    }
+
+private:
+    static constexpr std::uint32_t kEmpty = ~std::uint32_t{0};
+
+    void Grow() {
+        std::vector<Slot> old(std::max<std::size_t>(64, slots_.size() * 2));
+        old.swap(slots_);
+        const std::size_t mask = slots_.size() - 1;
+        for (const Slot& slot : old) {
+            if (slot.section != kEmpty) {
+                std::size_t i = slot.hash & mask;
+                while (slots_[i].section != kEmpty) {
+                    i = (i + 1) & mask;
+                }
+                slots_[i] = slot;
+            }
+        }
+    }
+
+    std::vector<Slot> slots_;
+    std::size_t count_ = 0;
+};
+
 class Parser {
 public:
     Parser(std::string_view text, RegDocument& document, std::vector<RegParseError>& errors,
            bool keepGoing)
-        : document_(document), errors_(errors), keepGoing_(keepGoing) {
+        : document_(document), errors_(errors), keepGoing_(keepGoing), rest_(text) {
         const auto firstEnd = text.find('\n');
         document_.crlf =
             firstEnd == std::string_view::npos || firstEnd == 0 || text[firstEnd - 1] == '\r';
-        while (!text.empty()) {
-            const auto end = text.find('\n');
-            std::string_view line = text.substr(0, end);
-            if (document_.crlf && !line.empty() && line.back() == '\r') {
-                line.remove_suffix(1);
-            }
-            lines_.push_back(line);
-            text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
-        }
     }
 
     bool Run() {
-        std::string_view first = lines_.empty() ? std::string_view() : lines_[0];
+        std::string_view first;
+        NextLine(first);
         while (!first.empty() && IsBlank(first.back())) {
             first.remove_suffix(1);
         }
@@ -139,12 +194,11 @@ public:
                       : std::string(kRegedit4Header) + " or " + std::string(kVersion5Header)) +
                 " on the first line, found " + Shown(first));
         }
-        for (next_ = 1; next_ < lines_.size();) {
-            const std::string_view raw = lines_[next_++];
+        for (std::string_view raw; NextLine(raw);) {
             std::string_view line = raw;
             SkipBlanks(line);
             bool ok = true;
-            if (raw.find('\0') != std::string_view::npos) {
+            if (std::memchr(raw.data(), '\0', raw.size()) != nullptr) {
                 // What a file zeroed by a crash or a binary file holds; text never does.
                 ok = Fail("a NUL byte in the line: the file is damaged or is no text");
             } else if (line.empty() || line.front() == ';') {
@@ -166,6 +220,24 @@ public:
     }
 
 private:
+    // The next line, without its line end, found with memchr; false at the
+    // end of the text.
+    bool NextLine(std::string_view& line) {
+        if (rest_.empty()) {
+            return false;
+        }
+        const auto* end = static_cast<const char*>(std::memchr(rest_.data(), '\n', rest_.size()));
+        const std::size_t length =
+            end != nullptr ? static_cast<std::size_t>(end - rest_.data()) : rest_.size();
+        line = rest_.substr(0, length);
+        rest_.remove_prefix(end != nullptr ? length + 1 : length);
+        if (document_.crlf && !line.empty() && line.back() == '\r') {
+            line.remove_suffix(1);
+        }
+        ++next_;
+        return true;
+    }
+
     bool Fail(std::string message) {
         errors_.push_back({std::max<std::size_t>(next_, 1), std::move(message)});
         return false;
@@ -200,24 +272,24 @@ private:
             return Fail("unexpected text after \"]\"");
         }
         const std::string_view path = line.substr(1, close - 1);
-        const auto parts = SplitPath(path);
-        if (!IsRootName(parts[0])) {
-            return Fail("unknown root key \"" + std::string(parts[0]) + "\"");
+        const std::string_view root = path.substr(0, path.find('\\'));
+        if (!IsRootName(root)) {
+            return Fail("unknown root key \"" + std::string(root) + "\"");
         }
-        if (std::any_of(parts.begin(), parts.end(), [](auto part) { return part.empty(); })) {
+        if (path.find("\\\\") != std::string_view::npos || path.back() == '\\') {
             return Fail("empty key name in \"" + std::string(path) + "\"");
         }
-        const auto [known, added] =
-            sectionIndex_.try_emplace(PathIndexKey(path), document_.sections.size());
-        if (added) {
+        const auto count = static_cast<std::uint32_t>(document_.sections.size());
+        const auto* known = sectionIndex_.FindOrAdd({PathHash(path), count}, [&](const auto& slot) {
+            return SamePath(document_.sections[slot.section].path, path);
+        });
+        if (known == nullptr) {
             document_.sections.push_back(RegSection{std::string(path), {}, std::string(raw)});
             document_.sections.back().line = next_;
         }
-        section_ = &document_.sections[known->second];
+        sectionNumber_ = known != nullptr ? known->section : count;
+        section_ = &document_.sections[sectionNumber_];
         inBadSection_ = false;
-        // Kept per section, so that a key whose header repeats is not scanned again.
-        names_.resize(document_.sections.size());
-        sectionNames_ = &names_[known->second];
         return true;
     }
 
@@ -250,13 +322,12 @@ private:
         }
         // Import would keep the later line; refusing keeps the earlier one from
         // being dropped unseen by the next commit.
-        const std::uint64_t hash = NameHash(value.name);
-        const auto [first, last] = sectionNames_->equal_range(hash);
-        const bool twice = std::any_of(first, last, [&](const auto& name) {
-            return SameName(section_->entries[name.second].value.name, value.name);
-        });
-        sectionNames_->emplace(hash, section_->entries.size());
-        if (twice) {
+        const auto entries = static_cast<std::uint32_t>(section_->entries.size());
+        const HashIndex::Slot named{NameHash(value.name, sectionNumber_), sectionNumber_, entries};
+        if (names_.FindOrAdd(named, [&](const auto& slot) {
+                return slot.section == sectionNumber_ &&
+                       SameName(section_->entries[slot.entry].value.name, value.name);
+            }) != nullptr) {
             return Fail("the value " + (value.name.empty() ? "@" : Quoted(value.name)) +
                         " appears a second time in the key");
         }
@@ -271,17 +342,19 @@ private:
             return Fail("deleting a value (=-) is not supported in the registry file");
         }
         if (!s.empty() && s.front() == '"') {
-            std::string text, error;
-            if (!ReadQuoted(s, text, error)) {
-                return Fail(error);
-            }
+            std::string error;
             value.type = kRegSz;
             if (document_.format == RegFormat::kVersion5) {
+                std::string text;
+                if (!ReadQuoted(s, text, error)) {
+                    return Fail(error);
+                }
                 text = Utf8ToUtf16(text);
-                text.push_back('\0');
+                value.data.assign(text.begin(), text.end());
+                value.data.push_back(0);
+            } else if (!ReadQuoted(s, value.data, error)) {
+                return Fail(error);
             }
-            value.data.reserve(text.size() + 1);
-            value.data.assign(text.begin(), text.end());
             value.data.push_back(0);
         } else if (StartsWithNoCase(s, "dword:")) {
             s.remove_prefix(6);
@@ -328,10 +401,9 @@ private:
                 if (!AtLineEnd(s)) {
                     return Fail("unexpected text after \"\\\"");
                 }
-                if (next_ >= lines_.size()) {
+                if (!NextLine(s)) {
                     return Fail("the file ends after a line continued with \"\\\"");
                 }
-                s = lines_[next_++];
                 AppendLine(entry.lines, s);
                 continue;
             }
@@ -355,15 +427,15 @@ private:
     std::vector<RegParseError>& errors_;
     bool keepGoing_;
     bool inBadSection_ = false;
-    std::vector<std::string_view> lines_;
-    std::size_t next_ = 0;  // index of the line after the one being read
+    std::string_view rest_;  // the text after the line being read
+    std::size_t next_ = 0;   // the number of the line being read, counted from 1
     RegSection* section_ = nullptr;
-    // Each key's section, so that a file of many keys reads in linear time.
-    std::unordered_map<std::string, std::size_t> sectionIndex_;
-    // For each section, the hash and entry of each of its values, so that a
-    // name set twice is found without comparing every pair of names.
-    std::vector<std::unordered_multimap<std::uint64_t, std::size_t>> names_;
-    std::unordered_multimap<std::uint64_t, std::size_t>* sectionNames_ = nullptr;
+    std::uint32_t sectionNumber_ = 0;
+    // Each key's section, so that a file of many keys reads in linear time,
+    // and each section's value names, so that a name set twice is found
+    // without comparing every pair of names.
+    HashIndex sectionIndex_;
+    HashIndex names_;
 };
 
 }  // namespace

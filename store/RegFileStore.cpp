@@ -148,9 +148,8 @@ private:
             return {status::kWriteFault,
                     "cannot write " + file_ + ": it would be larger than 1 MiB"};
         }
+        // The open, under this same lock, removed any that a commit cut short left.
         const std::string temporary = file_ + ".tmp";
-        // Under the lock, a temporary file is what a commit cut short left behind.
-        ::unlink(temporary.c_str());
         FileDescriptor out(
             ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644));
         if (!out.Valid()) {
