@@ -1,18 +1,19 @@
 // The command line's cases (cases.txt) on a real registry file in a folder of
 // each case's own.
 #include <gtest/gtest.h>
-#include <stdlib.h>
 #include <sys/stat.h>
 
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <iomanip>
 #include <sstream>
 
 #include "cli/CommandLine.h"
 #include "cli/SaveJob.h"
 #include "store/RegFileStore.h"
 #include "tests/store/ReadOnlyStore.h"
+#include "tests/store/TempFiles.h"
 
 namespace tavirap {
 namespace {
@@ -60,31 +61,20 @@ std::vector<Case> ReadCases() {
     return cases;
 }
 
-// Words split at blanks; "double quotes" keep blanks in a word.
+// Words split at blanks; "double quotes" keep blanks in a word (and a
+// backslash, for \n).
 std::vector<std::string> Arguments(const std::string& command, const std::string& folder) {
     std::vector<std::string> words;
-    bool quoted = false, inWord = false;
-    for (char c : command) {
-        if (c == ' ' && !quoted) {
-            inWord = false;
-            continue;
-        }
-        if (!inWord) {
-            words.emplace_back();
-            inWord = true;
-        }
-        if (c == '"') {
-            quoted = !quoted;
-        } else {
-            words.back() += c;
-        }
+    std::istringstream in(command);
+    for (std::string word; in >> std::quoted(word, '"', '\0');) {
+        words.push_back(word);
     }
     // "@FILE": each line of data/FILE is a word, as a shell gives `--get`'s lines.
     if (const auto file = std::ranges::find_if(words, [](auto& w) { return w[0] == '@'; });
         file != words.end()) {
-        std::ifstream in(kData + "/" + file->substr(1));
+        std::ifstream lines(kData + "/" + file->substr(1));
         words.erase(file);
-        for (std::string line; std::getline(in, line);) {
+        for (std::string line; std::getline(lines, line);) {
             words.push_back(line);
         }
     }
@@ -99,19 +89,14 @@ std::vector<std::string> Arguments(const std::string& command, const std::string
     return words;
 }
 
-std::string Bytes(const std::string& file) {
-    std::ifstream in(file, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
 class CommandLine : public ::testing::TestWithParam<Case> {};
 
 TEST_P(CommandLine, Runs) {
     const Case& c = GetParam();
     SCOPED_TRACE("cases.txt:" + std::to_string(c.line) + ": " + c.command);
-    char folderName[] = "/tmp/tavirap-cli-XXXXXX";
-    ASSERT_NE(::mkdtemp(folderName), nullptr);
-    const std::string folder = folderName;
+    const TempFolder temp;
+    const std::string& folder = temp.Path();
+    ASSERT_FALSE(folder.empty());
     const std::string registry = folder + "/registry.reg";
     // "read-only:FILE": the real file, for a user who may read it, not write
     // it; "denied": no file, and this user may create none.
@@ -129,7 +114,7 @@ TEST_P(CommandLine, Runs) {
     const std::string input = c.input == "over-1MiB" ? std::string(kMaxRegFileSize + 1, ';')
                               : c.input == "-" || c.input.starts_with("lines:")
                                   ? std::string()
-                                  : Bytes(kData + "/" + c.input);
+                                  : ReadFile(kData + "/" + c.input);
     Console io;
     io.readInput = [&](std::string& text, std::size_t limit) {
         text = input.substr(0, limit + 1);
@@ -142,7 +127,7 @@ TEST_P(CommandLine, Runs) {
     std::vector<std::string> args = Arguments(c.command, folder);
     const bool job = args.front() == "save-job";  // the job run with administrator rights
     if (c.input.starts_with("lines:")) {          // its values as arguments, a line each
-        std::istringstream lines(Bytes(kData + "/" + c.input.substr(6)));
+        std::istringstream lines(ReadFile(kData + "/" + c.input.substr(6)));
         for (std::string line; std::getline(lines, line);) {
             args.push_back(line.substr(0, line.find('\r')));
         }
@@ -155,7 +140,6 @@ TEST_P(CommandLine, Runs) {
         EXPECT_EQ(exported.st_mode & 07777, 0644u);
     }
     EXPECT_FALSE(std::filesystem::exists(folder + "/victim"));
-    const std::string& output = io.out;
 
     EXPECT_EQ(std::to_string(exit), c.exit) << io.err;
     std::string lines = c.output == "-" ? "" : c.output + "\n";
@@ -163,11 +147,11 @@ TEST_P(CommandLine, Runs) {
         lines.replace(at, 2, "\n");
     }
     if (c.output.starts_with("=")) {
-        EXPECT_EQ(output, Bytes(kData + "/" + c.output.substr(1)));
+        EXPECT_EQ(io.out, ReadFile(kData + "/" + c.output.substr(1)));
     } else if (c.output.ends_with(" ...")) {
-        EXPECT_EQ(output.rfind(lines.substr(0, lines.size() - 5), 0), 0u) << output;
+        EXPECT_EQ(io.out.rfind(lines.substr(0, lines.size() - 5), 0), 0u) << io.out;
     } else {
-        EXPECT_EQ(output, lines);
+        EXPECT_EQ(io.out, lines);
     }
     if (c.error == "-") {
         EXPECT_EQ(io.err, "");
@@ -183,14 +167,13 @@ TEST_P(CommandLine, Runs) {
     if (c.after == "none") {
         EXPECT_FALSE(exists);
     } else if (c.after == "same") {
-        EXPECT_EQ(Bytes(registry), Bytes(kData + "/" + seed));
+        EXPECT_EQ(ReadFile(registry), ReadFile(kData + "/" + seed));
         EXPECT_EQ(after.st_ino, before.st_ino);
         EXPECT_EQ(after.st_mtim.tv_nsec, before.st_mtim.tv_nsec);
         EXPECT_EQ(after.st_mtim.tv_sec, before.st_mtim.tv_sec);
     } else {
-        EXPECT_EQ(Bytes(registry), Bytes(kData + "/" + c.after));
+        EXPECT_EQ(ReadFile(registry), ReadFile(kData + "/" + c.after));
     }
-    std::filesystem::remove_all(folder);
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, CommandLine, ::testing::ValuesIn(ReadCases()),

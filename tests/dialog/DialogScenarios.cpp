@@ -46,7 +46,9 @@ void PrintTo(const Scenario& scenario, std::ostream* out) {
     *out << scenario.name;
 }
 
-const std::map<std::string, int>& Controls() {
+}  // namespace
+
+int ControlId(const std::string& name) {
     static const std::map<std::string, int> controls = [] {
         std::map<std::string, int> ids = {{"SAVE", IDC_SAVE},
                                           {"EXIT", IDC_EXIT},
@@ -65,8 +67,11 @@ const std::map<std::string, int>& Controls() {
         }
         return ids;
     }();
-    return controls;
+    const auto found = controls.find(name);
+    return found != controls.end() ? found->second : -1;
 }
+
+namespace {
 
 // The next word, or a name in double quotes.
 std::string Word(std::istream& in) {
@@ -84,8 +89,7 @@ Step ParseStep(const std::string& line, int number) {
     } else if (step.op != "messages" && step.op != "open" && step.op != "message" &&
                step.op != "answer") {
         const std::string control = Word(in);
-        const auto found = Controls().find(control);
-        step.id = found != Controls().end() ? found->second : control.empty() ? 0 : -1;
+        step.id = control.empty() ? 0 : ControlId(control);
     }
     std::getline(in >> std::ws, step.text);
     if (const auto at = step.text.find("\\n"); at != std::string::npos) {

@@ -12,6 +12,8 @@
 
 namespace tavirap::test {
 
+// The control a scenario names (SAVE, ROW1 ...), or -1.
+int ControlId(const std::string& name);
 // A store with an empty registry of its own for the scenario.
 std::unique_ptr<SettingsStore> MakeScenarioStore(const std::string& scenario);
 // Rights for SAVE as `how` says: the save job run on the store ("run"), a

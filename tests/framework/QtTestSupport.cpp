@@ -93,14 +93,12 @@ private:
         EXPECT_NE(control, nullptr) << "control " << id;
         return control;
     }
-    // The edit field of a control: itself, or an editable combo box's.
-    QLineEdit* Edit(int id) const {
-        auto* combo = qobject_cast<QComboBox*>(Control(id));
-        return combo != nullptr ? combo->lineEdit() : qobject_cast<QLineEdit*>(Control(id));
-    }
-    // Focuses the control; returns the widget that takes the keys.
+    // Focuses the control; returns the widget that takes the keys: an
+    // editable combo box's edit field, or the control.
     QWidget* Focus(int id) {
-        QWidget* target = Edit(id) != nullptr ? Edit(id) : Control(id);
+        auto* combo = qobject_cast<QComboBox*>(Control(id));
+        QWidget* edit = combo != nullptr ? combo->lineEdit() : nullptr;
+        QWidget* target = edit != nullptr ? edit : Control(id);
         target->setFocus(Qt::MouseFocusReason);
         return target;
     }
@@ -118,16 +116,12 @@ private:
                  IsOpen()});
             const QMessageBox::StandardButton buttons[] = {QMessageBox::Yes, QMessageBox::No,
                                                            QMessageBox::Cancel};
-            const bool key = answer_ == Answer::Escape || answer_ == Answer::Enter;
-            if (ok == nullptr && key) {
-                QTest::keyClick(box, answer_ == Answer::Escape ? Qt::Key_Escape : Qt::Key_Return);
-            } else if (QAbstractButton* answer =
-                           key ? nullptr : box->button(buttons[static_cast<int>(answer_)])) {
-                answer->click();
-            } else if (ok != nullptr) {
+            if (ok != nullptr) {
                 ok->click();
+            } else if (answer_ == Answer::Escape || answer_ == Answer::Enter) {
+                QTest::keyClick(box, answer_ == Answer::Escape ? Qt::Key_Escape : Qt::Key_Return);
             } else {
-                box->reject();
+                box->button(buttons[static_cast<int>(answer_)])->click();
             }
         }
     }

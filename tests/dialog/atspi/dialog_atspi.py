@@ -12,22 +12,11 @@ import sys
 import tempfile
 import time
 
-# The controls Tab reaches, in the tree's order (the form's creation order):
-# role, name, and the label that names it (None: a button, named by its text).
-CONTROLS = [
-    ("push button", "SAVE", None),
-    ("push button", "EXIT", None),
-    ("combo box", "MAIN COM", "MAIN COM :"),
-    ("combo box", "BAUD RATE", "BAUD RATE :"),
-    ("combo box", "PARITY", "PARITY:"),
-    ("combo box", "STOP BIT", "STOP BIT :"),
-    ("combo box", "DATA BITS", "DATA BITS :"),
-    ("combo box", "Total Virtual Ports", "Total Virtual Ports :"),
-    *[("text", f"SERIAL{n} address", f"SERIAL{n}") for n in range(1, 9)],
-    ("push button", "PREV PAGE", None),
-    ("push button", "NEXT PAGE", None),
-    ("combo box", "FLOW CTL", "FLOW CTL:"),
-]
+# The controls Tab reaches, in the tree's order: role, name, and the label that names it (None:
+# a button, named by its text).
+with open(os.path.join(os.path.dirname(os.path.abspath(__file__)), "../data/names.txt")) as f:
+    CONTROLS = [tuple(None if w == "-" else w for w in line.rstrip("\n").split(" | ")[1:])
+                for line in f if line.strip() and not line.startswith("#")]
 # What the save sets, through the fields' texts: field, text, stored value.
 SAVED = [
     ("BAUD RATE", "19200", "BaudRate", "19200"),

@@ -158,19 +158,16 @@ private:
         if (code == HCBT_ACTIVATE && current_ != nullptr && IsMessageBox(window)) {
             current_->boxes_.push_back(Describe(window));
             current_->boxes_.back().overShownDialog = current_->IsOpen();
-            const Answer answer = current_->answer_;
-            if (GetDlgItem(window, IDOK) == nullptr &&
-                (answer == Answer::Escape || answer == Answer::Enter)) {
+            const auto answer = static_cast<int>(current_->answer_);
+            const int buttons[] = {IDYES, IDNO, IDCANCEL};
+            if (GetDlgItem(window, IDOK) != nullptr || answer <= static_cast<int>(Answer::Cancel)) {
+                const int id = GetDlgItem(window, IDOK) != nullptr ? IDOK : buttons[answer];
+                PostMessageA(window, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0);
+            } else {
                 // As the keyboard gives them: the box's own loop turns Enter
                 // into its default button and Esc into Cancel.
-                PostMessageA(window, WM_KEYDOWN, answer == Answer::Escape ? VK_ESCAPE : VK_RETURN,
-                             0);
-            } else {
-                const int buttons[] = {IDYES, IDNO, IDCANCEL};
-                const int id = GetDlgItem(window, IDOK) != nullptr ? IDOK
-                               : answer <= Answer::Cancel ? buttons[static_cast<int>(answer)]
-                                                          : IDNO;
-                PostMessageA(window, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0);
+                PostMessageA(window, WM_KEYDOWN,
+                             answer == static_cast<int>(Answer::Escape) ? VK_ESCAPE : VK_RETURN, 0);
             }
         }
         return CallNextHookEx(nullptr, code, wParam, lParam);
