@@ -99,7 +99,7 @@ bool SamePath(std::string_view a, std::string_view b) {
         if (a[i - 1] == '\\' || b[j - 1] == '\\') {
             break;
         }
-        if (Lower(a[i - 1]) != Lower(b[j - 1])) {
+        if (AsciiLower(a[i - 1]) != AsciiLower(b[j - 1])) {
             return a.find('\\') == a.npos && b.find('\\') == b.npos && SamePart(0, a, b);
         }
     }
@@ -127,7 +127,7 @@ bool IsRootName(std::string_view name) {
 std::uint64_t NameHash(std::string_view name, std::uint64_t seed) {
     std::uint64_t hash = 14695981039346656037u ^ (seed * 0x9E3779B97F4A7C15u);  // FNV-1a
     for (char c : name) {
-        hash = (hash ^ static_cast<unsigned char>(Lower(c))) * 1099511628211u;
+        hash = (hash ^ static_cast<unsigned char>(AsciiLower(c))) * 1099511628211u;
     }
     return hash;
 }

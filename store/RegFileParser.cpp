@@ -49,17 +49,11 @@ bool AtLineEnd(std::string_view s) {
     return s.empty() || s.front() == ';';
 }
 
-// `prefix` is in lower case.
-bool StartsWithNoCase(std::string_view s, std::string_view prefix) {
-    return s.size() >= prefix.size() && std::equal(prefix.begin(), prefix.end(), s.begin(),
-                                                   [](char p, char c) { return p == Lower(c); });
-}
-
 int HexDigit(char c) {
     if (c >= '0' && c <= '9') {
         return c - '0';
     }
-    c = Lower(c);
+    c = AsciiLower(c);
     return c >= 'a' && c <= 'f' ? c - 'a' + 10 : -1;
 }
 
@@ -356,7 +350,7 @@ private:
                 return Fail(error);
             }
             value.data.push_back(0);
-        } else if (StartsWithNoCase(s, "dword:")) {
+        } else if (StartsWithText(s, "dword:")) {
             s.remove_prefix(6);
             if (!ReadHex(s, 8, number)) {
                 return Fail("expected 1 to 8 hex digits after \"dword:\"");
@@ -366,11 +360,11 @@ private:
             for (int shift = 0; shift < 32; shift += 8) {
                 value.data.push_back(static_cast<std::uint8_t>(number >> shift));
             }
-        } else if (StartsWithNoCase(s, "hex:")) {
+        } else if (StartsWithText(s, "hex:")) {
             s.remove_prefix(4);
             value.type = kRegBinary;
             return ReadBytes(s, entry);
-        } else if (StartsWithNoCase(s, "hex(")) {
+        } else if (StartsWithText(s, "hex(")) {
             s.remove_prefix(4);
             if (!ReadHex(s, 8, number) || s.substr(0, 2) != "):") {
                 return Fail("expected hex(type): with the type in 1 to 8 hex digits");

@@ -7,16 +7,13 @@
 #include <string_view>
 #include <vector>
 
+#include "settings/Text.h"
 #include "store/RegFile.h"
 
 namespace tavirap::regfile {
 
 inline constexpr std::string_view kRegedit4Header = "REGEDIT4";
 inline constexpr std::string_view kVersion5Header = "Windows Registry Editor Version 5.00";
-
-inline char Lower(char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
 
 // A carriage return counts as a blank: in a file of LF line ends one before
 // the LF is part of the line, and is kept with it.
