@@ -20,7 +20,7 @@ void ExchangeField(CDataExchange& dx, PortSettings& s, const FormSlot& slot) {
     switch (row.form.control) {
         case FormPart::kNumberField: {
             std::int32_t& number = row.form.field(s, slot.index);
-            DDX_Text(dx, id, number);
+            DDX_Text(dx, id, number, ParseNumber);
             DDV_MinMaxInt(dx, number, static_cast<std::int32_t>(row.min),
                           static_cast<std::int32_t>(row.max));
             return;

@@ -12,15 +12,12 @@ bool SameText(std::string_view a, std::string_view b) {
     return std::ranges::equal(a, b, [&](char x, char y) { return lower(x) == lower(y); });
 }
 
-// A whole number written in decimal digits, without sign or leading zero.
+// A number as a name or a stored text spells it ("PortAdd3", "COM12",
+// "9600"): digits alone, without sign, blank or leading zero.
 std::optional<std::int64_t> Decimal(std::string_view text) {
-    std::int64_t number = 0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), number);
-    if (text.empty() || text[0] == '-' || text[0] == '+' || (text.size() > 1 && text[0] == '0') ||
-        error != std::errc() || end != text.data() + text.size()) {
-        return std::nullopt;
-    }
-    return number;
+    const bool digits = !text.empty() && text.find_first_not_of("0123456789") == text.npos &&
+                        (text.size() == 1 || text[0] != '0');
+    return digits ? ParseNumber(text) : std::nullopt;
 }
 
 // Ports the driver opens by name beyond the dialog's list: COM1 to COM256.
@@ -199,6 +196,24 @@ std::optional<SchemaValue> FindSchemaValue(std::string_view name) {
         }
     }
     return std::nullopt;
+}
+
+std::optional<std::int64_t> ParseNumber(std::string_view text) {
+    const auto first = text.find_first_not_of(" \t");
+    if (first == text.npos) {
+        return std::nullopt;
+    }
+    text = text.substr(first, text.find_last_not_of(" \t") - first + 1);
+    // A plus sign may lead, as the C library reads numbers; from_chars takes only minus.
+    if (text.front() == '+' && text.size() > 1 && text[1] >= '0' && text[1] <= '9') {
+        text.remove_prefix(1);
+    }
+    std::int64_t number = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), number);
+    if (error != std::errc() || end != text.data() + text.size()) {
+        return std::nullopt;
+    }
+    return number;
 }
 
 std::string CheckNumber(const StoredRow& row, std::int64_t number) {

@@ -118,6 +118,11 @@ std::vector<SchemaValue> EverySchemaValue();
 // The value with this name, in any letter case and either spelling.
 std::optional<SchemaValue> FindSchemaValue(std::string_view name);
 
+// A number as both the dialog's fields and --set take it: decimal digits,
+// leading zeros allowed, with one sign (+ or -) right before them and blanks
+// (spaces, tabs) around; null for anything else or beyond 64 bits.
+std::optional<std::int64_t> ParseNumber(std::string_view text);
+
 // Why a number or a text would be refused on entry, in words for the user;
 // empty when it is accepted. A text is refused when it is longer than its
 // row keeps or holds a line break or a zero byte, which could not be read back.
