@@ -93,8 +93,8 @@ struct StoredRow {
     bool (*understood)(std::string_view text) = nullptr;
     const char* understoodText = nullptr;  // the same in words, for --help
 
-    // How messages name a value of the row where the description's own words
-    // stand ("an address"); else they name it by what it is (about).
+    // How the range message names one of the row's values ("an address");
+    // null: by what the row is (about).
     const char* called = nullptr;
 
     FormPart form{};
