@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <charconv>
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -60,15 +59,12 @@ std::string DwordHint(const StoredRow& row, std::int32_t number, std::size_t lin
     for (auto bits = static_cast<std::uint32_t>(number); bits != 0 || digits.empty(); bits >>= 4) {
         digits.insert(digits.begin(), kHex[bits & 15]);
     }
-    std::int64_t decimal = 0;
-    const auto [end, error] =
-        std::from_chars(digits.data(), digits.data() + digits.size(), decimal);
-    if (line == 0 || error != std::errc() || end != digits.data() + digits.size() ||
-        !CheckNumber(row, decimal).empty()) {
+    const std::optional<std::int64_t> decimal = ParseNumber(digits);
+    if (line == 0 || !decimal || !CheckNumber(row, *decimal).empty()) {
         return "";
     }
     char hex[9];
-    std::snprintf(hex, sizeof hex, "%08x", static_cast<unsigned>(decimal));
+    std::snprintf(hex, sizeof hex, "%08x", static_cast<unsigned>(*decimal));
     return " (dword: data is hexadecimal: dword:" + digits + " is " + std::to_string(number) +
            "; " + digits + " is dword:" + hex + ")";
 }
@@ -268,19 +264,18 @@ void ChangeFromArgument(std::string_view name, std::string_view value, Changes& 
     if (target->row->kind == StoredRow::kText) {
         change.text = value;
     } else {
-        std::int64_t number = 0;
-        const auto [end, error] =
-            std::from_chars(value.data(), value.data() + value.size(), number);
-        if (value.empty() || error != std::errc() || end != value.data() + value.size()) {
+        // Read as the dialog's fields read it.
+        const std::optional<std::int64_t> number = ParseNumber(value);
+        if (!number) {
             return findings.Add(
                 Finding::kProblem, 0,
                 what + Quoted(name) + " takes a whole number, not \"" + std::string(value) + "\"");
         }
         // Checked before narrowing, so that a number too large is refused, not wrapped.
-        if (std::string why = CheckNumber(*target->row, number); !why.empty()) {
+        if (std::string why = CheckNumber(*target->row, *number); !why.empty()) {
             return findings.Add(Finding::kProblem, 0, what + why);
         }
-        change.number = static_cast<std::int32_t>(number);
+        change.number = static_cast<std::int32_t>(*number);
     }
     Check(change, 0, what, findings);
     if (!changes.Add(change)) {

@@ -1,8 +1,10 @@
 #include "dialog/PortSetupExchange.h"
 
+#include <algorithm>
 #include <cctype>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 #include "dialog/PortSetupForm.h"
 #include "settings/SettingsSchema.h"
@@ -11,44 +13,70 @@ namespace tavirap {
 
 namespace {
 
-// A stored text in its combo box, with the size its stored value has.
-void ExchangeText(CDataExchange& dx, PortSettings& s, int id) {
-    for (const FormText& text : PortSetupTexts()) {
-        if (text.id == id) {
-            DDX_CBString(dx, text.id, s.*text.member);
-            const StoredRow& row = TextRowOf(text.member);
-            DDV_MaxChars(dx, s.*text.member, static_cast<int>(row.size));
+// A stored value's field, as its row shows it, with the row's checks.
+void ExchangeField(CDataExchange& dx, PortSettings& s, const FormSlot& slot) {
+    const StoredRow& row = *slot.row;
+    const int id = slot.Field().id;
+    switch (row.form.control) {
+        case FormPart::kNumberField: {
+            std::int32_t& number = row.form.field(s, slot.index);
+            DDX_Text(dx, id, number, ParseNumber);
+            DDV_MinMaxInt(dx, number, static_cast<std::int32_t>(row.min),
+                          static_cast<std::int32_t>(row.max));
+            return;
+        }
+        case FormPart::kList:
+            return DDX_CBIndex(dx, id, row.form.field(s, slot.index));
+        case FormPart::kTextBox: {
+            std::string& text = s.*row.member;
+            DDX_CBString(dx, id, text);
+            DDV_MaxChars(dx, text, static_cast<int>(row.size));
             // Beyond its length, the stored value's own check (a line break, say).
-            if (std::string why = CheckText(row, s.*text.member);
-                dx.saveAndValidate && !why.empty()) {
+            if (std::string why = CheckText(row, text); dx.saveAndValidate && !why.empty()) {
                 why[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(why[0])));
                 dx.FailWithMessage(why + ".");
             }
             return;
         }
+        case FormPart::kNone:
+            return;
     }
-    throw std::logic_error("the form has no text " + std::to_string(id));
 }
 
 }  // namespace
 
 // The fields in the order they have always been taken, so that a failing
-// check leaves the record as it did.
+// check leaves the record as it did and the first of two faults is the one
+// told; the fields of values added since come after them.
 void ExchangeFields(CDataExchange& dx, PortSettings& s) {
-    for (int row = 0; row < kRowsPerPage; ++row) {
-        DDX_Text(dx, kRowAddressIds[row], s.rowAddress[row]);
-        DDV_MinMaxInt(dx, s.rowAddress[row], kMinAddress, kMaxAddress);
+    const std::vector<FormSlot> slots = PortSetupFields();
+    std::vector<int> taken;
+    const auto take = [&](int id) {
+        const auto slot =
+            std::ranges::find(slots, id, [](const FormSlot& f) { return f.Field().id; });
+        if (slot == slots.end()) {
+            throw std::logic_error("the form has no field " + std::to_string(id));
+        }
+        ExchangeField(dx, s, *slot);
+        taken.push_back(id);
+    };
+    for (int id : kRowAddressIds) {
+        take(id);
     }
-    ExchangeText(dx, s, IDC_BAUD_RATE);
-    ExchangeText(dx, s, IDC_DATA_BITS);
-    DDX_CBIndex(dx, IDC_TOTAL_PORTS, s.totalIndex);
+    take(IDC_BAUD_RATE);
+    take(IDC_DATA_BITS);
+    take(IDC_TOTAL_PORTS);
     for (int row = 0; row < kRowsPerPage; ++row) {
         DDX_Text(dx, kRowLabelIds[row], s.rowLabel[row]);
     }
-    ExchangeText(dx, s, IDC_STOP_BITS);
-    ExchangeText(dx, s, IDC_MAIN_PORT);
-    ExchangeText(dx, s, IDC_PARITY);
-    ExchangeText(dx, s, IDC_FLOW_CONTROL);
+    for (int id : {IDC_STOP_BITS, IDC_MAIN_PORT, IDC_PARITY, IDC_FLOW_CONTROL}) {
+        take(id);
+    }
+    for (const FormSlot& slot : slots) {
+        if (std::ranges::find(taken, slot.Field().id) == taken.end()) {
+            ExchangeField(dx, s, slot);
+        }
+    }
 }
 
 }  // namespace tavirap

@@ -20,61 +20,46 @@ constexpr std::uint32_t kDropDown = kChild | cbs::kDropDown | cbs::kNoIntegralHe
 constexpr std::uint32_t kAddress = kChild | es::kLeft | es::kNumber | ws::kBorder | ws::kTabStop;
 constexpr std::uint32_t kGroup = kChild | bs::kGroupBox;
 
-const std::vector<FormText>& Texts() {
-    static const std::vector<FormText> texts{
-        {.member = &PortSettings::baudRate,
-         .id = IDC_BAUD_RATE,
-         .label = "BAUD RATE :",
-         .labelRect = {20, 60, 54, 20},
-         .boxRect = {74, 60, 56, 112},
-         .boxStyle = cbs::kUpperCase,
-         .boxExStyle = ws::kExStaticEdge,
-         .labelId = IDC_BAUD_RATE_LABEL},
-        {.member = &PortSettings::dataBits,
-         .id = IDC_DATA_BITS,
-         .label = "DATA BITS :",
-         .labelRect = {20, 121, 54, 19},
-         .boxRect = {74, 120, 56, 49}},
-        {.member = &PortSettings::stopBits,
-         .id = IDC_STOP_BITS,
-         .label = "STOP BIT :",
-         .labelRect = {20, 152, 54, 17},
-         .boxRect = {75, 150, 55, 39}},
-        {.member = &PortSettings::mainPort,
-         .id = IDC_MAIN_PORT,
-         .label = "MAIN COM :",
-         .labelRect = {20, 31, 54, 18},
-         .boxRect = {74, 30, 56, 114},
-         .boxStyle = cbs::kUpperCase},
-        {.member = &PortSettings::parity,
-         .id = IDC_PARITY,
-         .label = "PARITY:",
-         .labelRect = {20, 90, 54, 20},
-         .boxRect = {74, 90, 56, 50}},
-        {.member = &PortSettings::flowControl,
-         .id = IDC_FLOW_CONTROL,
-         .label = "FLOW CTL:",
-         .labelRect = {19, 179, 56, 18},
-         .boxRect = {75, 179, 55, 48}},
-    };
-    return texts;
+DialogRect RectOf(const FormRect& r) {
+    return {r.x, r.y, r.cx, r.cy};
 }
 
-const FormText& TextOf(int id) {
-    for (const FormText& text : Texts()) {
-        if (text.id == id) {
-            return text;
+const FormSlot& SlotOf(int id) {
+    static const std::vector<FormSlot> slots = PortSetupFields();
+    for (const FormSlot& slot : slots) {
+        if (slot.Field().id == id) {
+            return slot;
         }
     }
-    throw std::logic_error("the form has no text field " + std::to_string(id));
+    throw std::logic_error("the form has no field " + std::to_string(id));
 }
 
-DialogControl LabelOf(const FormText& text) {
-    return {text.labelId, K::Static, kStatic, 0, text.label, text.labelRect};
+DialogControl LabelOf(const FormSlot& slot) {
+    const FormField& f = slot.Field();
+    const std::uint32_t style = kStatic | (slot.row->form.centredLabel ? ss::kCenterImage : 0);
+    return {f.labelId, K::Static, style, 0, f.label, RectOf(f.labelRect)};
 }
 
-DialogControl BoxOf(const FormText& text) {
-    return {text.id, K::ComboBox, kDropDown | text.boxStyle, text.boxExStyle, "", text.boxRect};
+DialogControl BoxOf(const FormSlot& slot) {
+    const FormPart& form = slot.row->form;
+    // The control for each way of showing a value, before the row's own touches.
+    struct Shown {
+        ControlKind kind;
+        std::uint32_t style;
+    };
+    static constexpr Shown kShown[] = {
+        {K::Static, kStatic},
+        {K::Edit, kAddress},
+        {K::ComboBox, kChild | cbs::kDropDownList | ws::kVScroll | ws::kTabStop},
+        {K::ComboBox, kDropDown},
+    };
+    const Shown& shown = kShown[form.control];
+    return {slot.Field().id,
+            shown.kind,
+            shown.style | (form.upperCase ? cbs::kUpperCase : 0),
+            form.sunken ? ws::kExStaticEdge : 0u,
+            "",
+            RectOf(slot.Field().rect)};
 }
 
 DialogTemplate BuildTemplate() {
@@ -87,8 +72,8 @@ DialogTemplate BuildTemplate() {
         ds::kSetFont | ds::kModalFrame | ws::kPopup | ws::kVisible | ws::kCaption | ws::kSysMenu;
     t.exStyle = ws::kExAppWindow;
     t.rect = {0, 0, 298, 288};
-    const auto label = [](int id) { return LabelOf(TextOf(id)); };
-    const auto box = [](int id) { return BoxOf(TextOf(id)); };
+    const auto label = [](int id) { return LabelOf(SlotOf(id)); };
+    const auto box = [](int id) { return BoxOf(SlotOf(id)); };
     // Creation order, which is the tab order.
     t.controls = {
         {IDC_SAVE, K::Button, kButton | bs::kDefPushButton, 0, "SAVE", {157, 265, 50, 14}},
@@ -105,39 +90,34 @@ DialogTemplate BuildTemplate() {
         box(IDC_DATA_BITS),
         {-1, K::GroupBox, kGroup, 0, "Main COM Configuration:", {4, 14, 150, 192}},
         {-1, K::GroupBox, kGroup, 0, "Virtual Port Address Setting:", {161, 11, 123, 211}},
-        {kRowLabelIds[0], K::Static, kStatic, 0, "SERIAL1", {174, 42, 41, 20}},
+        label(kRowAddressIds[0]),
         {-1, K::Static, kStatic | ss::kCenterImage, 0, "    TA #", {214, 29, 39, 9}},
-        {kRowLabelIds[1], K::Static, kStatic, 0, "SERIAL2", {174, 62, 40, 13}},
-        {kRowLabelIds[2], K::Static, kStatic, 0, "SERIAL3", {174, 82, 40, 12}},
-        {kRowLabelIds[3], K::Static, kStatic, 0, "SERIAL4", {174, 102, 40, 12}},
-        {kRowLabelIds[4], K::Static, kStatic, 0, "SERIAL5", {174, 122, 36, 15}},
-        {kRowLabelIds[5], K::Static, kStatic, 0, "SERIAL6", {174, 142, 40, 14}},
-        {kRowLabelIds[6], K::Static, kStatic, 0, "SERIAL7", {174, 162, 40, 13}},
-        {-1, K::Static, kStatic | ss::kCenterImage, 0, "Total Virtual Ports :", {23, 227, 65, 18}},
-        {IDC_TOTAL_PORTS,
-         K::ComboBox,
-         kChild | cbs::kDropDownList | ws::kVScroll | ws::kTabStop,
-         ws::kExStaticEdge,
-         "",
-         {92, 227, 48, 108}},
-        {kRowAddressIds[0], K::Edit, kAddress, ws::kExStaticEdge, "", {215, 40, 40, 13}},
-        {kRowAddressIds[1], K::Edit, kAddress, ws::kExStaticEdge, "", {215, 60, 40, 14}},
-        {kRowAddressIds[2], K::Edit, kAddress, ws::kExStaticEdge, "", {214, 80, 40, 12}},
-        {kRowAddressIds[3], K::Edit, kAddress, ws::kExStaticEdge, "", {215, 99, 40, 12}},
-        {kRowAddressIds[4], K::Edit, kAddress, ws::kExStaticEdge, "", {214, 120, 40, 12}},
-        {kRowAddressIds[5], K::Edit, kAddress, ws::kExStaticEdge, "", {214, 140, 40, 12}},
-        {kRowAddressIds[6], K::Edit, kAddress, ws::kExStaticEdge, "", {214, 161, 40, 12}},
-        {kRowAddressIds[7], K::Edit, kAddress, ws::kExStaticEdge, "", {214, 180, 40, 13}},
-        {kRowLabelIds[7], K::Static, kStatic, 0, "SERIAL8", {174, 183, 40, 14}},
+        label(kRowAddressIds[1]),
+        label(kRowAddressIds[2]),
+        label(kRowAddressIds[3]),
+        label(kRowAddressIds[4]),
+        label(kRowAddressIds[5]),
+        label(kRowAddressIds[6]),
+        label(IDC_TOTAL_PORTS),
+        box(IDC_TOTAL_PORTS),
+        box(kRowAddressIds[0]),
+        box(kRowAddressIds[1]),
+        box(kRowAddressIds[2]),
+        box(kRowAddressIds[3]),
+        box(kRowAddressIds[4]),
+        box(kRowAddressIds[5]),
+        box(kRowAddressIds[6]),
+        box(kRowAddressIds[7]),
+        label(kRowAddressIds[7]),
         {IDC_PREV_PAGE, K::Button, kButton | bs::kCenter, 0, "PREV PAGE", {15, 265, 50, 14}},
         {IDC_NEXT_PAGE, K::Button, kButton | bs::kCenter, 0, "NEXT PAGE", {80, 265, 50, 14}},
         {-1, K::GroupBox, kGroup, 0, "Total Ports :", {3, 212, 149, 39}},
     };
-    // The texts placed nowhere above come last, each label before its box.
-    for (const FormText& text : Texts()) {
-        if (t.FindControl(text.id) == nullptr) {
-            t.controls.push_back(LabelOf(text));
-            t.controls.push_back(BoxOf(text));
+    // The fields placed nowhere above come last, each label before its field.
+    for (const FormSlot& slot : PortSetupFields()) {
+        if (t.FindControl(slot.Field().id) == nullptr) {
+            t.controls.push_back(LabelOf(slot));
+            t.controls.push_back(BoxOf(slot));
         }
     }
     t.initData = EncodeInitData(PortSetupListEntries());
@@ -151,34 +131,38 @@ DialogTemplate BuildTemplate() {
         }
         throw std::logic_error("the form has no label " + std::string(text));
     };
-    for (const FormText& text : Texts()) {
-        t.labels.push_back({text.id, labelIndex(text.label), ""});
-    }
-    t.labels.push_back({IDC_TOTAL_PORTS, labelIndex("Total Virtual Ports :"), ""});
-    for (int row = 0; row < kRowsPerPage; ++row) {
-        t.labels.push_back({kRowAddressIds[row], labelIndex(PortLabel(row + 1)), "address"});
+    for (const FormSlot& slot : PortSetupFields()) {
+        t.labels.push_back(
+            {slot.Field().id, labelIndex(slot.Field().label), slot.row->form.nameSuffix});
     }
     return t;
 }
 
 }  // namespace
 
-std::span<const FormText> PortSetupTexts() {
-    return Texts();
+std::vector<FormSlot> PortSetupFields() {
+    std::vector<FormSlot> slots;
+    for (const StoredRow& row : StoredRows()) {
+        for (int i = 0; i < static_cast<int>(row.form.fields.size()); ++i) {
+            slots.push_back({&row, i});
+        }
+    }
+    return slots;
 }
 
 std::vector<InitRecord> PortSetupListEntries() {
-    // The lists in the order of their ids: the texts' and the total's.
-    std::vector<std::pair<int, std::vector<std::string>>> lists;
-    for (const FormText& text : Texts()) {
-        lists.emplace_back(text.id, TextRowOf(text.member).entries);
+    // The lists in the order of their ids.
+    std::vector<std::pair<int, const std::vector<std::string>*>> lists;
+    for (const FormSlot& slot : PortSetupFields()) {
+        if (!slot.row->entries.empty()) {
+            lists.emplace_back(slot.Field().id, &slot.row->entries);
+        }
     }
-    lists.emplace_back(IDC_TOTAL_PORTS, FindSchemaValue("MaxPort")->row->entries);
     std::stable_sort(lists.begin(), lists.end(),
                      [](const auto& a, const auto& b) { return a.first < b.first; });
     std::vector<InitRecord> records;
     for (const auto& [id, entries] : lists) {
-        for (const std::string& entry : entries) {
+        for (const std::string& entry : *entries) {
             records.push_back({id, kInitComboAddString, entry});
         }
     }

@@ -1,6 +1,5 @@
 #include "framework/DataExchange.h"
 
-#include <charconv>
 #include <stdexcept>
 
 namespace tavirap {
@@ -38,40 +37,17 @@ void CDataExchange::Fail() {
     throw CUserException{};
 }
 
-bool ParseInt32(std::string_view text, std::int32_t& value) {
-    const auto first = text.find_first_not_of(" \t");
-    if (first == std::string_view::npos) {
-        return false;
-    }
-    text = text.substr(first, text.find_last_not_of(" \t") - first + 1);
-    // A plus sign may lead, as the C library reads numbers; from_chars takes only minus.
-    const bool plus = text.front() == '+';
-    if (plus) {
-        text.remove_prefix(1);
-    }
-    if (plus && (text.empty() || text.front() < '0' || text.front() > '9')) {
-        return false;
-    }
-    std::int32_t parsed = 0;
-    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), parsed);
-    if (ec != std::errc{} || end != text.data() + text.size()) {
-        return false;
-    }
-    value = parsed;
-    return true;
-}
-
-void DDX_Text(CDataExchange& dx, int id, std::int32_t& value) {
+void DDX_Text(CDataExchange& dx, int id, std::int32_t& value, NumberParser parse) {
     DialogWindow& window = dx.PrepareEditCtrl(id);
     if (!dx.saveAndValidate) {
         window.SetText(id, std::to_string(value));
         return;
     }
-    std::int32_t parsed = 0;
-    if (!ParseInt32(window.GetText(id), parsed)) {
+    const std::optional<std::int64_t> parsed = parse(window.GetText(id));
+    if (!parsed || *parsed < INT32_MIN || *parsed > INT32_MAX) {
         dx.FailWithMessage("Please enter an integer.");
     }
-    value = parsed;
+    value = static_cast<std::int32_t>(*parsed);
 }
 
 void DDX_Text(CDataExchange& dx, int id, std::string& value) {

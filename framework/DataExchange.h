@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -34,9 +35,12 @@ public:
     [[noreturn]] void Fail();
 };
 
-// Integers are shown in decimal; on the way in, a text that is not a whole
-// 32-bit number (blanks around it allowed) fails.
-void DDX_Text(CDataExchange& dx, int id, std::int32_t& value);
+// Reads a number from a field's text; null when the text is none.
+using NumberParser = std::optional<std::int64_t> (*)(std::string_view text);
+
+// Integers are shown in decimal; on the way in, a text that the dialog's
+// parser refuses, or a number beyond 32 bits, fails.
+void DDX_Text(CDataExchange& dx, int id, std::int32_t& value, NumberParser parse);
 void DDX_Text(CDataExchange& dx, int id, std::string& value);
 // To the form: choose the first entry that begins with the text (ignoring
 // case), else put the text in the edit field. From the form: the text shown.
@@ -48,8 +52,5 @@ void DDX_CBIndex(CDataExchange& dx, int id, std::int32_t& index);
 // More than maxChars bytes fails.
 void DDV_MaxChars(CDataExchange& dx, const std::string& value, int maxChars);
 void DDV_MinMaxInt(CDataExchange& dx, std::int32_t value, std::int32_t low, std::int32_t high);
-
-// Parses a decimal 32-bit integer as DDX_Text does; false when it is none.
-bool ParseInt32(std::string_view text, std::int32_t& value);
 
 }  // namespace tavirap

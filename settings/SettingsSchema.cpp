@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <charconv>
-#include <stdexcept>
 
 namespace tavirap {
 
@@ -13,15 +12,12 @@ bool SameText(std::string_view a, std::string_view b) {
     return std::ranges::equal(a, b, [&](char x, char y) { return lower(x) == lower(y); });
 }
 
-// A whole number written in decimal digits, without sign or leading zero.
+// A number as a name or a stored text spells it ("PortAdd3", "COM12",
+// "9600"): digits alone, without sign, blank or leading zero.
 std::optional<std::int64_t> Decimal(std::string_view text) {
-    std::int64_t number = 0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), number);
-    if (text.empty() || text[0] == '-' || text[0] == '+' || (text.size() > 1 && text[0] == '0') ||
-        error != std::errc() || end != text.data() + text.size()) {
-        return std::nullopt;
-    }
-    return number;
+    const bool digits = !text.empty() && text.find_first_not_of("0123456789") == text.npos &&
+                        (text.size() == 1 || text[0] != '0');
+    return digits ? ParseNumber(text) : std::nullopt;
 }
 
 // Ports the driver opens by name beyond the dialog's list: COM1 to COM256.
@@ -53,7 +49,8 @@ std::string Joined(const std::vector<std::string>& entries, const char* last) {
 
 StoredRow Text(const char* name, const char* writeName, std::uint32_t size, const char* about,
                std::string PortSettings::*member, const char* defaultText,
-               std::vector<std::string> entries, bool (*understood)(std::string_view) = nullptr,
+               std::vector<std::string> entries, FormPart form,
+               bool (*understood)(std::string_view) = nullptr,
                const char* understoodText = nullptr) {
     StoredRow row{name, writeName, StoredRow::kText, 1, size, about};
     row.member = member;
@@ -61,6 +58,8 @@ StoredRow Text(const char* name, const char* writeName, std::uint32_t size, cons
     row.entries = std::move(entries);
     row.understood = understood;
     row.understoodText = understoodText;
+    row.form = std::move(form);
+    row.form.control = FormPart::kTextBox;
     return row;
 }
 
@@ -70,8 +69,40 @@ std::vector<StoredRow> BuildRows() {
     addresses.number = [](const PortSettings& s, int i) { return s.addresses[i]; };
     addresses.setNumber = [](PortSettings& s, int i, std::int32_t n) { s.addresses[i] = n; };
     addresses.fallback = [](int i) { return i + 1; };  // virtual port n's address is n
-    addresses.min = kMinAddress;
-    addresses.max = kMaxAddress;
+    addresses.min = 0;
+    addresses.max = 64;
+    addresses.called = "an address";
+    addresses.form = {
+        .control = FormPart::kNumberField,
+        .fields =
+            {{kRowAddressIds[0], {215, 40, 40, 13}, "SERIAL1", {174, 42, 41, 20}, kRowLabelIds[0]},
+             {kRowAddressIds[1], {215, 60, 40, 14}, "SERIAL2", {174, 62, 40, 13}, kRowLabelIds[1]},
+             {kRowAddressIds[2], {214, 80, 40, 12}, "SERIAL3", {174, 82, 40, 12}, kRowLabelIds[2]},
+             {kRowAddressIds[3], {215, 99, 40, 12}, "SERIAL4", {174, 102, 40, 12}, kRowLabelIds[3]},
+             {kRowAddressIds[4],
+              {214, 120, 40, 12},
+              "SERIAL5",
+              {174, 122, 36, 15},
+              kRowLabelIds[4]},
+             {kRowAddressIds[5],
+              {214, 140, 40, 12},
+              "SERIAL6",
+              {174, 142, 40, 14},
+              kRowLabelIds[5]},
+             {kRowAddressIds[6],
+              {214, 161, 40, 12},
+              "SERIAL7",
+              {174, 162, 40, 13},
+              kRowLabelIds[6]},
+             {kRowAddressIds[7],
+              {214, 180, 40, 13},
+              "SERIAL8",
+              {174, 183, 40, 14},
+              kRowLabelIds[7]}},
+        .field = [](PortSettings& s, int i) -> std::int32_t& { return s.rowAddress[i]; },
+        .sunken = true,
+        .nameSuffix = "address",
+    };
 
     StoredRow maxPort{"MaxPort", "MaxPort", StoredRow::kNumber, 1, 4, "the total of virtual ports"};
     // Stored as the list's number; a stored total that is no entry of the
@@ -85,24 +116,45 @@ std::vector<StoredRow> BuildRows() {
     };
     maxPort.fallback = [](int) { return 8; };
     maxPort.entries = MaxPortEntries();
+    maxPort.form = {
+        .control = FormPart::kList,
+        .fields =
+            {{IDC_TOTAL_PORTS, {92, 227, 48, 108}, "Total Virtual Ports :", {23, 227, 65, 18}}},
+        .field = [](PortSettings& s, int) -> std::int32_t& { return s.totalIndex; },
+        .sunken = true,
+        .centredLabel = true,
+    };
 
     // The driver's key holds stop bits in 2 bytes; a longer text ("1.5")
     // would be cut short when stored, so its entry is held to the size too.
     return {
         addresses,
         maxPort,
-        Text("DataBit", "DataBit", 2, "data bits", &PortSettings::dataBits, "8", {"7", "8"}),
-        Text("StopBit", "StopBit", 2, "stop bits", &PortSettings::stopBits, "1", {"1", "2"}),
+        Text("DataBit", "DataBit", 2, "data bits", &PortSettings::dataBits, "8", {"7", "8"},
+             {.fields = {{IDC_DATA_BITS, {74, 120, 56, 49}, "DATA BITS :", {20, 121, 54, 19}}}}),
+        Text("StopBit", "StopBit", 2, "stop bits", &PortSettings::stopBits, "1", {"1", "2"},
+             {.fields = {{IDC_STOP_BITS, {75, 150, 55, 39}, "STOP BIT :", {20, 152, 54, 17}}}}),
         Text("Parity", "Parity", 22, "parity", &PortSettings::parity, "No Parity",
-             {"No Parity", "Odd Parity", "Even Parity"}),
+             {"No Parity", "Odd Parity", "Even Parity"},
+             {.fields = {{IDC_PARITY, {74, 90, 56, 50}, "PARITY:", {20, 90, 54, 20}}}}),
         Text("TRxPort", "TRxPort", 8, "the main port", &PortSettings::mainPort, "COM1",
-             {"COM1", "COM2", "COM3", "COM4", "COM5", "COM6", "COM7", "COM8", "COM9"}, IsComPort,
-             "COM1 to COM256 too"),
+             {"COM1", "COM2", "COM3", "COM4", "COM5", "COM6", "COM7", "COM8", "COM9"},
+             {.fields = {{IDC_MAIN_PORT, {74, 30, 56, 114}, "MAIN COM :", {20, 31, 54, 18}}},
+              .upperCase = true},
+             IsComPort, "COM1 to COM256 too"),
         Text("BaudRate", "BaudRate", 12, "the rate in baud", &PortSettings::baudRate, "9600",
              {"600", "1200", "2400", "4800", "9600", "19200", "38400", "57600", "115200"},
+             {.fields = {{IDC_BAUD_RATE,
+                          {74, 60, 56, 112},
+                          "BAUD RATE :",
+                          {20, 60, 54, 20},
+                          IDC_BAUD_RATE_LABEL}},
+              .upperCase = true,
+              .sunken = true},
              IsWholeRate, "any whole number too"),
         Text("Flow Control", "FLow Control", 16, "flow control", &PortSettings::flowControl,
-             "Hardware", {"Hardware", "None"}),
+             "Hardware", {"Hardware", "None"},
+             {.fields = {{IDC_FLOW_CONTROL, {75, 179, 55, 48}, "FLOW CTL:", {19, 179, 56, 18}}}}),
     };
 }
 
@@ -146,13 +198,22 @@ std::optional<SchemaValue> FindSchemaValue(std::string_view name) {
     return std::nullopt;
 }
 
-const StoredRow& TextRowOf(std::string PortSettings::*member) {
-    for (const StoredRow& row : StoredRows()) {
-        if (row.kind == StoredRow::kText && row.member == member) {
-            return row;
-        }
+std::optional<std::int64_t> ParseNumber(std::string_view text) {
+    const auto first = text.find_first_not_of(" \t");
+    if (first == text.npos) {
+        return std::nullopt;
     }
-    throw std::logic_error("no stored text for this member");
+    text = text.substr(first, text.find_last_not_of(" \t") - first + 1);
+    // A plus sign may lead, as the C library reads numbers; from_chars takes only minus.
+    if (text.front() == '+' && text.size() > 1 && text[1] >= '0' && text[1] <= '9') {
+        text.remove_prefix(1);
+    }
+    std::int64_t number = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), number);
+    if (error != std::errc() || end != text.data() + text.size()) {
+        return std::nullopt;
+    }
+    return number;
 }
 
 std::string CheckNumber(const StoredRow& row, std::int64_t number) {
@@ -166,8 +227,9 @@ std::string CheckNumber(const StoredRow& row, std::int64_t number) {
     if (number >= row.min && number <= row.max) {
         return {};
     }
-    return "an address must be from " + std::to_string(row.min) + " to " + std::to_string(row.max) +
-           ", not " + std::to_string(number);
+    return (row.called != nullptr ? row.called : row.about) + std::string(" must be from ") +
+           std::to_string(row.min) + " to " + std::to_string(row.max) + ", not " +
+           std::to_string(number);
 }
 
 std::string CheckText(const StoredRow& row, std::string_view text) {

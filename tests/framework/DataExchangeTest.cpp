@@ -1,38 +1,52 @@
-// Numbers as the fields take them: whole 32-bit numbers only; one that does
-// not fit is refused, never wrapped into range. (Typing cannot make one: the
-// address fields stop at their width.)
-#include "framework/DataExchange.h"
-
+// Numbers as the dialog's fields and --set take them: one parser for both.
+// (The fields then refuse what does not fit in 32 bits, --set what is out
+// of the value's range; typing cannot make either: the fields stop at their
+// width.)
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <optional>
+
+#include "cli/InputChanges.h"
+#include "settings/SettingsSchema.h"
 
 namespace tavirap {
 namespace {
 
-TEST(ParseInt32, TakesWhole32BitNumbersAndRefusesTheRest) {
+TEST(ParseNumber, TheDialogAndSetTakeTheSameNumbers) {
     const struct {
         const char* text;
-        bool ok;
-        std::int32_t value;
+        std::optional<std::int64_t> value;
     } cases[] = {
-        {"12", true, 12},
-        {" 12\t", true, 12},
-        {"+7", true, 7},
-        {"-5", true, -5},
-        {"2147483647", true, INT32_MAX},
-        {"-2147483648", true, INT32_MIN},
-        {"2147483648", false, 0},
-        {"-2147483649", false, 0},
-        {"4294967297", false, 0},
-        {"", false, 0},
-        {"1a", false, 0},
-        {"0x10", false, 0},
+        {"12", 12},
+        {" 12\t", 12},
+        {"+7", 7},
+        {"-5", -5},
+        {"012", 12},
+        {"-2147483649", -2147483649},
+        {"9223372036854775807", INT64_MAX},
+        {"9223372036854775808", std::nullopt},
+        {"", std::nullopt},
+        {" ", std::nullopt},
+        {"+", std::nullopt},
+        {"+-1", std::nullopt},
+        {"- 1", std::nullopt},
+        {"1 2", std::nullopt},
+        {"1a", std::nullopt},
+        {"1.0", std::nullopt},
+        {"0x10", std::nullopt},
     };
     for (const auto& c : cases) {
-        std::int32_t value = 99;
-        EXPECT_EQ(ParseInt32(c.text, value), c.ok) << c.text;
-        EXPECT_EQ(value, c.ok ? c.value : 99) << c.text;
+        EXPECT_EQ(ParseNumber(c.text), c.value) << c.text;
+        Changes changes;
+        Findings findings;
+        ChangeFromArgument("PortAdd3", c.text, changes, findings);
+        const bool refused =
+            !findings.list.empty() &&
+            findings.list[0].text.find("takes a whole number") != std::string::npos;
+        EXPECT_EQ(refused, !c.value) << c.text;
+        EXPECT_EQ(changes.list.size(), c.value && *c.value >= 0 && *c.value <= 64 ? 1u : 0u)
+            << c.text;
     }
 }
 
