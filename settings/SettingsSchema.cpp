@@ -3,14 +3,11 @@
 #include <algorithm>
 #include <charconv>
 
+#include "settings/Text.h"
+
 namespace tavirap {
 
 namespace {
-
-bool SameText(std::string_view a, std::string_view b) {
-    const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; };
-    return std::ranges::equal(a, b, [&](char x, char y) { return lower(x) == lower(y); });
-}
 
 // A number as a name or a stored text spells it ("PortAdd3", "COM12",
 // "9600"): digits alone, without sign, blank or leading zero.
@@ -22,8 +19,8 @@ std::optional<std::int64_t> Decimal(std::string_view text) {
 
 // Ports the driver opens by name beyond the dialog's list: COM1 to COM256.
 bool IsComPort(std::string_view text) {
-    const auto number = Decimal(text.size() > 3 ? text.substr(3) : "");
-    return SameText(text.substr(0, 3), "COM") && number && *number >= 1 && *number <= 256;
+    const std::int64_t number = ComNumber(text);
+    return number >= 1 && number <= 256;
 }
 
 // Any whole rate: the driver takes rates beyond the dialog's list.
@@ -159,6 +156,11 @@ std::vector<StoredRow> BuildRows() {
 }
 
 }  // namespace
+
+std::int64_t ComNumber(std::string_view name) {
+    const auto number = Decimal(name.size() > 3 ? name.substr(3) : "");
+    return SameText(name.substr(0, 3), "COM") && number ? *number : 0;
+}
 
 std::span<const StoredRow> StoredRows() {
     static const std::vector<StoredRow> rows = BuildRows();

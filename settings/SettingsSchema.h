@@ -133,6 +133,10 @@ std::string CheckText(const StoredRow& row, std::string_view text);
 // list's entries. Empty when there is nothing to warn about.
 std::string TextWarning(const StoredRow& row, std::string_view text);
 
+// The number of a port the driver names "COMn" (letter case aside, digits
+// without a leading zero), or 0 for any other name.
+std::int64_t ComNumber(std::string_view name);
+
 // The list's entry that the text is but for letter case ("Even Parity" for
 // "even parity"), or null: the driver's spelling is the entry's.
 const std::string* ListedEntry(const StoredRow& row, std::string_view text);

@@ -1,17 +1,6 @@
 #include "store/Machine.h"
 
-#include <charconv>
-
 namespace tavirap {
-
-int ComNumber(std::string_view name) {
-    int number = 0;
-    if (name.size() < 4 || !SameName(name.substr(0, 3), "COM") || name[3] == '0') {
-        return 0;
-    }
-    const auto [end, error] = std::from_chars(name.data() + 3, name.data() + name.size(), number);
-    return error == std::errc() && end == name.data() + name.size() ? number : 0;
-}
 
 bool ComPorts::Has(std::string_view name) const {
     for (const ComPort& port : ports) {

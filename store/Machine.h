@@ -46,7 +46,4 @@ DriverService ReadDriverService();
 // What the driver makes of a change to its settings, in one sentence.
 std::string DriverSentence(const DriverService& driver);
 
-// The number of "COMn" (letter case aside), or 0 for any other name.
-int ComNumber(std::string_view name);
-
 }  // namespace tavirap

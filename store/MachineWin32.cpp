@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "platform/win32/Win32Api.h"
+#include "settings/SettingsSchema.h"
 #include "store/Machine.h"
 
 namespace tavirap {
@@ -134,8 +135,8 @@ ComPorts ReadComPorts(bool friendlyNames) {
         return result;
     }
     std::ranges::sort(result.ports, [](const ComPort& a, const ComPort& b) {
-        const int x = ComNumber(a.name);
-        const int y = ComNumber(b.name);
+        const auto x = ComNumber(a.name);
+        const auto y = ComNumber(b.name);
         return x != y ? (x == 0 ? false : y == 0 || x < y) : a.name < b.name;
     });
     if (const Key arbiter = OpenRead(kArbiter, error)) {
