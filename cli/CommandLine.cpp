@@ -133,7 +133,7 @@ int Get(const Run& run) {
     }
     // As SAVE would store them, so that --set takes each line back unchanged.
     const std::vector<RegValue> stored = StoredValues(run.store, settings);
-    const std::vector<SchemaValue> every = EverySchemaValue();
+    const std::vector<SchemaValue>& every = EverySchemaValue();
     for (const SchemaValue& value : run.operands.empty() ? every : values) {
         const auto at = std::ranges::find_if(every, [&](const SchemaValue& v) {
             return v.row == value.row && v.index == value.index;

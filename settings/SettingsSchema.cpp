@@ -167,34 +167,36 @@ std::span<const StoredRow> StoredRows() {
     return rows;
 }
 
-std::string SchemaValue::Name() const {
-    return row->count == 1 ? row->name : row->name + std::to_string(index + 1);
-}
-
-std::string SchemaValue::WriteName() const {
-    return row->count == 1 ? row->writeName : row->writeName + std::to_string(index + 1);
-}
-
-std::vector<SchemaValue> EverySchemaValue() {
-    std::vector<SchemaValue> values;
-    for (const StoredRow& row : StoredRows()) {
-        for (int i = 0; i < row.count; ++i) {
-            values.push_back({&row, i});
+// Made once: a load, a save and a start go through every value and its names.
+const std::vector<SchemaValue>& EverySchemaValue() {
+    static const std::vector<SchemaValue> values = [] {
+        std::vector<SchemaValue> all;
+        for (const StoredRow& row : StoredRows()) {
+            for (int i = 0; i < row.count; ++i) {
+                const std::string number = row.count == 1 ? "" : std::to_string(i + 1);
+                all.push_back({&row, i, row.name + number, row.writeName + number});
+            }
         }
-    }
+        return all;
+    }();
     return values;
 }
 
 std::optional<SchemaValue> FindSchemaValue(std::string_view name) {
     for (const StoredRow& row : StoredRows()) {
-        if (row.count == 1 && (SameText(name, row.name) || SameText(name, row.writeName))) {
-            return SchemaValue{&row, 0};
-        }
         const std::string_view prefix = row.name;
         const auto index = Decimal(name.size() > prefix.size() ? name.substr(prefix.size()) : "");
-        if (row.count > 1 && SameText(name.substr(0, prefix.size()), prefix) && index &&
-            *index >= 1 && *index <= row.count) {
-            return SchemaValue{&row, static_cast<int>(*index - 1)};
+        const int found =
+            row.count == 1 && (SameText(name, row.name) || SameText(name, row.writeName)) ? 0
+            : row.count > 1 && SameText(name.substr(0, prefix.size()), prefix) && index &&
+                    *index >= 1 && *index <= row.count
+                ? static_cast<int>(*index - 1)
+                : -1;
+        for (const SchemaValue& value :
+             found < 0 ? std::span<const SchemaValue>() : std::span(EverySchemaValue())) {
+            if (value.row == &row && value.index == found) {
+                return value;
+            }
         }
     }
     return std::nullopt;

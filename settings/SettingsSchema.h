@@ -107,13 +107,15 @@ std::span<const StoredRow> StoredRows();
 struct SchemaValue {
     const StoredRow* row;
     int index;
+    std::string name;       // as read, e.g. "PortAdd3"
+    std::string writeName;  // as written
 
-    std::string Name() const;       // as read, e.g. "PortAdd3"
-    std::string WriteName() const;  // as written
+    const std::string& Name() const { return name; }
+    const std::string& WriteName() const { return writeName; }
 };
 
 // Every value, in SAVE's order.
-std::vector<SchemaValue> EverySchemaValue();
+const std::vector<SchemaValue>& EverySchemaValue();
 
 // The value with this name, in any letter case and either spelling.
 std::optional<SchemaValue> FindSchemaValue(std::string_view name);

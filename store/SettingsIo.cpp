@@ -35,14 +35,6 @@ bool ReadNumber(const std::optional<RegValue>& held, std::int32_t& number) {
     return true;
 }
 
-RegValue Number(std::string name, std::int32_t number) {
-    const auto bits = static_cast<std::uint32_t>(number);
-    return {std::move(name),
-            kRegDword,
-            {static_cast<std::uint8_t>(bits), static_cast<std::uint8_t>(bits >> 8),
-             static_cast<std::uint8_t>(bits >> 16), static_cast<std::uint8_t>(bits >> 24)}};
-}
-
 // The text up to its first zero byte, or all of it when it has none.
 bool ReadText(const std::optional<RegValue>& held, std::string& text) {
     if (!held) {
@@ -52,21 +44,45 @@ bool ReadText(const std::optional<RegValue>& held, std::string& text) {
     return true;
 }
 
-// Exactly `size` bytes: the text, cut at the last whole character that fits,
-// then zero bytes.
-RegValue Text(const SettingsStore& store, std::string name, std::string_view text,
-              std::uint32_t size) {
+// A value's bytes as the key keeps them for these settings, into `data`
+// (reused, so that a comparison of every value allocates once): a number as
+// REG_DWORD, 32-bit little-endian; a text as exactly its row's size, cut at
+// the last whole character that fits, then zero bytes.
+ValueType StoredBytes(const SettingsStore& store, const SchemaValue& value,
+                      const PortSettings& settings, std::vector<std::uint8_t>& data) {
+    const StoredRow& row = *value.row;
+    if (row.kind == StoredRow::kNumber) {
+        const auto bits = static_cast<std::uint32_t>(row.number(settings, value.index));
+        data.assign({static_cast<std::uint8_t>(bits), static_cast<std::uint8_t>(bits >> 8),
+                     static_cast<std::uint8_t>(bits >> 16), static_cast<std::uint8_t>(bits >> 24)});
+        return kRegDword;
+    }
+    const std::string& text = settings.*row.member;
     std::size_t kept = 0;
     while (kept < text.size()) {
         const std::size_t next = kept + store.CharacterLength(text, kept);
-        if (next > size) {
+        if (next > row.size) {
             break;
         }
         kept = next;
     }
-    RegValue value{std::move(name), kRegSz, std::vector<std::uint8_t>(size, 0)};
-    std::copy_n(text.begin(), kept, value.data.begin());
-    return value;
+    data.assign(row.size, 0);
+    std::copy_n(text.begin(), kept, data.begin());
+    return kRegSz;
+}
+
+// The key holds every value in its stored form: a start has nothing to write.
+bool HoldsAll(const SettingsStore& store, const std::vector<std::optional<RegValue>>& held,
+              const PortSettings& settings) {
+    const std::vector<SchemaValue>& values = EverySchemaValue();
+    std::vector<std::uint8_t> data;
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        const ValueType type = StoredBytes(store, values[i], settings, data);
+        if (i >= held.size() || !held[i] || held[i]->type != type || held[i]->data != data) {
+            return false;
+        }
+    }
+    return true;
 }
 
 // What the key holds for each value of the schema, in StoredValues' order.
@@ -80,7 +96,7 @@ std::vector<std::optional<RegValue>> HeldValues(SettingsKey& key) {
 
 // From HeldValues: one entry for each value of the schema.
 void ReadSettings(const std::vector<std::optional<RegValue>>& held, PortSettings& settings) {
-    const std::vector<SchemaValue> values = EverySchemaValue();
+    const std::vector<SchemaValue>& values = EverySchemaValue();
     for (std::size_t i = 0; i < values.size(); ++i) {
         const StoredRow& row = *values[i].row;
         const std::optional<RegValue>& stored = held[i];
@@ -106,10 +122,9 @@ void ReadSettings(SettingsKey& key, PortSettings& settings) {
 std::vector<RegValue> StoredValues(const SettingsStore& store, const PortSettings& settings) {
     std::vector<RegValue> values;
     for (const SchemaValue& value : EverySchemaValue()) {
-        const StoredRow& row = *value.row;
-        values.push_back(row.kind == StoredRow::kNumber
-                             ? Number(value.WriteName(), row.number(settings, value.index))
-                             : Text(store, value.WriteName(), settings.*row.member, row.size));
+        RegValue stored{value.WriteName(), kRegNone, {}};
+        stored.type = StoredBytes(store, value, settings, stored.data);
+        values.push_back(std::move(stored));
     }
     return values;
 }
@@ -193,7 +208,7 @@ LoadResult LoadSettings(SettingsStore& store, PortSettings& settings) {
     // again under it) only when something is to be written back.
     OpenedKey read = OpenAndRead(store, false, settings);
     read.key.reset();
-    if (read.status.Ok() && Unheld(read.held, StoredValues(store, settings)).empty()) {
+    if (read.status.Ok() && HoldsAll(store, read.held, settings)) {
         result.readOnlyReason = store.CheckWriteAccess(kServiceKeyPath);
         result.readOnly = !result.readOnlyReason.Ok();
         return result;
@@ -263,7 +278,7 @@ StoreResult ReadSettingsOnly(SettingsStore& store, PortSettings& settings) {
 std::vector<ValueChange> DifferentValues(const std::vector<std::optional<RegValue>>& before,
                                          const std::vector<RegValue>& after) {
     std::vector<ValueChange> changes;
-    const std::vector<SchemaValue> names = EverySchemaValue();
+    const std::vector<SchemaValue>& names = EverySchemaValue();
     for (std::size_t i = 0; i < after.size() && i < names.size(); ++i) {
         if (!Holds(before, i, after[i])) {
             changes.push_back(
