@@ -1,7 +1,7 @@
 #include "settings/PortSettings.h"
 
 #include <algorithm>
-#include <cstdio>
+#include <string>
 
 #include "settings/PortPages.h"
 #include "settings/SettingsSchema.h"
@@ -39,9 +39,7 @@ std::int32_t PageCountFromIndex(std::int32_t totalIndex) {
 }
 
 std::string PortLabel(int port) {
-    char label[24];
-    std::snprintf(label, sizeof label, "SERIAL%d", port);
-    return label;
+    return "SERIAL" + std::to_string(port);
 }
 
 PortSettings::PortSettings() {

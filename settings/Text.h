@@ -4,6 +4,8 @@
 #pragma once
 
 #include <algorithm>
+#include <cstdint>
+#include <string>
 #include <string_view>
 
 namespace tavirap {
@@ -18,6 +20,28 @@ inline bool SameText(std::string_view a, std::string_view b) {
 
 inline bool StartsWithText(std::string_view text, std::string_view prefix) {
     return text.size() >= prefix.size() && SameText(text.substr(0, prefix.size()), prefix);
+}
+
+// Lower-case hex digits, at least `digits` (up to 8) of them, as "%0*x"
+// writes them: the registry file's dword and hex data, and the messages that
+// quote them. By hand, as the formatted printf alone would add a fifth to a
+// statically linked program.
+inline void AppendHex(std::string& out, std::uint32_t number, int digits = 1) {
+    char reversed[8];
+    int n = 0;
+    do {
+        reversed[n++] = "0123456789abcdef"[number & 0xF];
+        number >>= 4;
+    } while (number != 0 || n < digits);
+    while (n > 0) {
+        out += reversed[--n];
+    }
+}
+
+inline std::string Hex(std::uint32_t number, int digits = 1) {
+    std::string out;
+    AppendHex(out, number, digits);
+    return out;
 }
 
 }  // namespace tavirap

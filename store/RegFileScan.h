@@ -37,9 +37,8 @@ inline std::string Shown(std::string_view line) {
         if (c >= ' ' && c <= '~') {
             shown += c;
         } else {
-            constexpr const char* kHex = "0123456789abcdef";
-            const auto byte = static_cast<unsigned char>(c);
-            shown += std::string("\\x") + kHex[byte >> 4] + kHex[byte & 15];
+            shown += "\\x";
+            AppendHex(shown, static_cast<unsigned char>(c), 2);
         }
     }
     return shown + (line.size() > kShown ? "...\"" : "\"");

@@ -42,20 +42,6 @@ bool IsPlainUtf16Text(const std::vector<std::uint8_t>& data, std::string& text) 
            });
 }
 
-// Lower-case hex digits, at least `digits` of them, as "%0*x" writes them:
-// a commit writes a few hundred, too many for a printf each.
-void AppendHex(std::string& out, std::uint32_t number, int digits) {
-    char reversed[8];
-    int n = 0;
-    do {
-        reversed[n++] = "0123456789abcdef"[number & 0xF];
-        number >>= 4;
-    } while (number != 0 || n < digits);
-    while (n > 0) {
-        out += reversed[--n];
-    }
-}
-
 // FormatRegValue's text, appended to the file being written rather than
 // built in strings of its own.
 void AppendRegValue(std::string& out, const RegValue& value, std::string_view lineEnd,
