@@ -2,11 +2,11 @@
 
 #include <algorithm>
 #include <cctype>
-#include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "dialog/PortSetupForm.h"
+#include "framework/Error.h"
 #include "settings/SettingsSchema.h"
 
 namespace tavirap {
@@ -55,7 +55,7 @@ void ExchangeFields(CDataExchange& dx, PortSettings& s) {
         const auto slot =
             std::ranges::find(slots, id, [](const FormSlot& f) { return f.Field().id; });
         if (slot == slots.end()) {
-            throw std::logic_error("the form has no field " + std::to_string(id));
+            throw Error("the form has no field " + std::to_string(id));
         }
         ExchangeField(dx, s, *slot);
         taken.push_back(id);

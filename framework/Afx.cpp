@@ -1,9 +1,7 @@
 #include "framework/Afx.h"
 
-#include <cstdio>
-#include <stdexcept>
-
 #include "framework/DataExchange.h"
+#include "framework/Error.h"
 
 namespace tavirap {
 
@@ -198,11 +196,9 @@ void CDialog::EndDialog(int result) {
 bool CDialog::OnInitDialog() {
     for (const InitRecord& r : DecodeInitData(template_.initData)) {
         if (r.message != kInitComboAddString) {
-            char hex[8];
-            std::snprintf(hex, sizeof hex, "%04X", r.message);
-            throw std::invalid_argument("dialog " + std::to_string(template_.id) +
-                                        ": init data message 0x" + hex + " for control " +
-                                        std::to_string(r.controlId) + " is not supported");
+            throw Error("dialog " + std::to_string(template_.id) + ": init data message " +
+                        std::to_string(r.message) + " for control " + std::to_string(r.controlId) +
+                        " is not supported");
         }
         window_->ComboAddString(r.controlId, r.text);
     }
@@ -278,7 +274,7 @@ int AfxWinMain() {
     try {
         CWinApp* app = AfxGetApp();
         if (app == nullptr) {
-            throw std::logic_error("no application object");
+            throw Error("no application object");
         }
         if (app->appName.empty()) {
             app->appName = AfxGetBackend().ProgramName();

@@ -1,6 +1,6 @@
 #include "framework/Backend.h"
 
-#include <stdexcept>
+#include "framework/Error.h"
 
 namespace tavirap {
 
@@ -14,7 +14,7 @@ char AsciiLower(char c) {
 
 WindowBackend& AfxGetBackend() {
     if (g_backend == nullptr) {
-        throw std::logic_error("no window backend: the program's entry point sets one");
+        throw Error("no window backend: the program's entry point sets one");
     }
     return *g_backend;
 }

@@ -1,6 +1,6 @@
 #include "framework/DataExchange.h"
 
-#include <stdexcept>
+#include "framework/Error.h"
 
 namespace tavirap {
 
@@ -10,7 +10,7 @@ CDataExchange::CDataExchange(CWnd* dialog, bool saveAndValidate)
 DialogWindow& CDataExchange::PrepareCtrl(int id) {
     DialogWindow* window = dialog->GetDialogWindow();
     if (window == nullptr) {
-        throw std::logic_error("field exchange on a dialog without a window");
+        throw Error("field exchange on a dialog without a window");
     }
     lastControlId = id;
     lastControlIsEdit = false;

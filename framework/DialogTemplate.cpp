@@ -1,7 +1,8 @@
 #include "framework/DialogTemplate.h"
 
 #include <algorithm>
-#include <stdexcept>
+
+#include "framework/Error.h"
 
 namespace tavirap {
 
@@ -15,8 +16,8 @@ const DialogControl* DialogTemplate::FindControl(int controlId) const {
 std::size_t DialogTemplate::IndexOf(int controlId) const {
     const DialogControl* control = FindControl(controlId);
     if (control == nullptr) {
-        throw std::out_of_range("dialog " + std::to_string(id) + " has no control " +
-                                std::to_string(controlId));
+        throw Error("dialog " + std::to_string(id) + " has no control " +
+                    std::to_string(controlId));
     }
     return static_cast<std::size_t>(control - controls.data());
 }
@@ -31,7 +32,7 @@ void PutLittleEndian(std::vector<std::uint8_t>& out, std::uint32_t value, int by
 
 std::uint32_t GetLittleEndian(std::span<const std::uint8_t> data, std::size_t& pos, int bytes) {
     if (data.size() - pos < static_cast<std::size_t>(bytes)) {
-        throw std::invalid_argument("dialog init data cut short at offset " + std::to_string(pos));
+        throw Error("dialog init data cut short at offset " + std::to_string(pos));
     }
     std::uint32_t value = 0;
     for (int i = 0; i < bytes; ++i) {
@@ -70,14 +71,14 @@ std::vector<InitRecord> DecodeInitData(std::span<const std::uint8_t> data) {
         r.message = static_cast<std::uint16_t>(GetLittleEndian(data, pos, 2));
         const std::uint32_t length = GetLittleEndian(data, pos, 4);
         if (length == 0 || data.size() - pos < length || data[pos + length - 1] != 0) {
-            throw std::invalid_argument("dialog init record at offset " + std::to_string(start) +
-                                        " has a bad length or no ending zero");
+            throw Error("dialog init record at offset " + std::to_string(start) +
+                        " has a bad length or no ending zero");
         }
         const auto* text = reinterpret_cast<const char*>(data.data() + pos);
         r.text.assign(text, length - 1);
         if (r.text.find('\0') != std::string::npos) {
-            throw std::invalid_argument("dialog init record at offset " + std::to_string(start) +
-                                        " has a zero inside its text");
+            throw Error("dialog init record at offset " + std::to_string(start) +
+                        " has a zero inside its text");
         }
         pos += length;
         records.push_back(std::move(r));

@@ -7,7 +7,8 @@
 #include <QPainter>
 #include <QProxyStyle>
 #include <QPushButton>
-#include <stdexcept>
+
+#include "framework/Error.h"
 
 namespace tavirap {
 
@@ -172,13 +173,13 @@ QWidget* QtDialogWindow::CreateControl(const DialogControl& control, CWnd& owner
             return frame;
         }
     }
-    throw std::invalid_argument("unknown control kind");
+    throw Error("unknown control kind");
 }
 
 TemplateComboBox* QtDialogWindow::Combo(int id) const {
     auto* combo = dynamic_cast<TemplateComboBox*>(widgets_[IndexOf(id)]);
     if (combo == nullptr) {
-        throw std::invalid_argument("control " + std::to_string(id) + " is not a combo box");
+        throw Error("control " + std::to_string(id) + " is not a combo box");
     }
     return combo;
 }

@@ -1,9 +1,9 @@
 #include "framework/win32/Win32DialogWindow.h"
 
 #include <algorithm>
-#include <stdexcept>
 #include <vector>
 
+#include "framework/Error.h"
 #include "framework/win32/Win32Accessibility.h"
 
 namespace tavirap {
@@ -46,9 +46,8 @@ Win32DialogWindow::Win32DialogWindow(const DialogTemplate& dialog, CWnd& owner)
                                reinterpret_cast<LPCDLGTEMPLATEA>(memory.data()), nullptr,
                                &Win32DialogWindow::DialogProc, reinterpret_cast<LPARAM>(this));
     if (hwnd_ == nullptr) {
-        throw std::runtime_error("dialog " + std::to_string(dialog.id) +
-                                 " could not be created (error " + std::to_string(GetLastError()) +
-                                 ")");
+        throw Error("dialog " + std::to_string(dialog.id) + " could not be created (error " +
+                    std::to_string(GetLastError()) + ")");
     }
     AddNamedDialog(this);
     for (HWND c = GetWindow(hwnd_, GW_CHILD); c != nullptr; c = GetWindow(c, GW_HWNDNEXT)) {

@@ -1,8 +1,8 @@
 #include <cstdint>
-#include <stdexcept>
 #include <string>
 #include <vector>
 
+#include "framework/Error.h"
 #include "framework/win32/Win32Backend.h"
 
 namespace tavirap {
@@ -25,7 +25,7 @@ WORD ItemClassAtom(ControlKind kind) {
             return c.atom;
         }
     }
-    throw std::invalid_argument("unknown control kind");
+    throw Error("unknown control kind");
 }
 
 class TemplateWriter {
@@ -71,7 +71,7 @@ void WriteRect(TemplateWriter& out, const DialogRect& r) {
 
 std::vector<WORD> BuildDialogTemplate(const DialogTemplate& dialog) {
     if (dialog.controls.size() > 0xFFFF) {
-        throw std::invalid_argument("too many controls for a dialog template");
+        throw Error("too many controls for a dialog template");
     }
     TemplateWriter out;
     const bool hasFont = (dialog.style & DS_SETFONT) != 0;
