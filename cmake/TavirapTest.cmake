@@ -21,6 +21,8 @@ function(tavirap_add_test name)
   add_executable(${name} ${arg_SOURCES})
   target_link_libraries(${name} PRIVATE ${arg_LIBS} GTest::gtest_main tavirap_options)
   if(CMAKE_CROSSCOMPILING)
+    # On the C++ library's parts that the Windows programs link in its place.
+    target_link_libraries(${name} PRIVATE tavirap_win32_runtime)
     # Everything under Wine is slow to start.
     list(APPEND arg_LABELS slow)
     add_test(NAME ${name} COMMAND ${name})
