@@ -9,6 +9,7 @@
 #include <memory>
 #include <optional>
 
+#include "settings/Text.h"
 #include "store/Machine.h"
 #include "store/RegFile.h"
 #include "store/SettingsIo.h"
@@ -54,19 +55,13 @@ std::string DriverKeyPath() {
 // For a number a file refused: dword: data is hexadecimal, which a number
 // written in decimal ("dword:16", read as 22) is easily taken for.
 std::string DwordHint(const StoredRow& row, std::int32_t number, std::size_t line) {
-    constexpr const char* kHex = "0123456789abcdef";
-    std::string digits;
-    for (auto bits = static_cast<std::uint32_t>(number); bits != 0 || digits.empty(); bits >>= 4) {
-        digits.insert(digits.begin(), kHex[bits & 15]);
-    }
+    const std::string digits = Hex(static_cast<std::uint32_t>(number));
     const std::optional<std::int64_t> decimal = ParseNumber(digits);
     if (line == 0 || !decimal || !CheckNumber(row, *decimal).empty()) {
         return "";
     }
-    char hex[9];
-    std::snprintf(hex, sizeof hex, "%08x", static_cast<unsigned>(*decimal));
     return " (dword: data is hexadecimal: dword:" + digits + " is " + std::to_string(number) +
-           "; " + digits + " is dword:" + hex + ")";
+           "; " + digits + " is dword:" + Hex(static_cast<std::uint32_t>(*decimal), 8) + ")";
 }
 
 // Checks a change and adds why it is refused, or what the driver might not
@@ -187,7 +182,10 @@ std::string Quoted(std::string_view name) {
 }
 
 bool Changes::Add(Change change) {
-    if (!seen.insert({change.value.row, change.value.index}).second) {
+    // A run changes at most the key's few dozen values: a look at each is enough.
+    if (std::ranges::any_of(list, [&](const Change& c) {
+            return c.value.row == change.value.row && c.value.index == change.value.index;
+        })) {
         return false;
     }
     list.push_back(std::move(change));

@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <set>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -31,13 +30,15 @@ struct Finding {
 struct Findings {
     std::vector<Finding> list;
 
+    // Kept in line order, those of one line in the order found; they come
+    // mostly in line order, so each goes in at or near the end.
     void Add(Finding::Kind kind, std::size_t line, std::string text) {
-        list.push_back({kind, line, std::move(text)});
+        list.insert(std::ranges::upper_bound(list, line, {}, &Finding::line),
+                    {kind, line, std::move(text)});
     }
     // Written in line order, each line as "where:line: text"; whether the
     // input is accepted.
-    bool Report(const std::string& where, bool strict, std::string& err) {
-        std::ranges::stable_sort(list, {}, &Finding::line);
+    bool Report(const std::string& where, bool strict, std::string& err) const {
         bool accepted = true;
         for (const Finding& f : list) {
             err += where + (f.line != 0 ? ":" + std::to_string(f.line) : "") + ": " + f.text + "\n";
@@ -58,7 +59,6 @@ struct Change {
 // The changes of one run, each value at most once.
 struct Changes {
     std::vector<Change> list;
-    std::set<std::pair<const StoredRow*, int>> seen;
 
     // Whether the value is new to the run; a value given twice is refused,
     // whatever its spelling, so that no setting is dropped unseen.

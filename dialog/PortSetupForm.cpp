@@ -1,8 +1,8 @@
 #include "dialog/PortSetupForm.h"
 
 #include <algorithm>
-#include <stdexcept>
 
+#include "framework/Error.h"
 #include "settings/SettingsSchema.h"
 
 namespace tavirap {
@@ -31,7 +31,7 @@ const FormSlot& SlotOf(int id) {
             return slot;
         }
     }
-    throw std::logic_error("the form has no field " + std::to_string(id));
+    throw Error("the form has no field " + std::to_string(id));
 }
 
 DialogControl LabelOf(const FormSlot& slot) {
@@ -129,7 +129,7 @@ DialogTemplate BuildTemplate() {
                 return i;
             }
         }
-        throw std::logic_error("the form has no label " + std::string(text));
+        throw Error("the form has no label " + std::string(text));
     };
     for (const FormSlot& slot : PortSetupFields()) {
         t.labels.push_back(
@@ -158,8 +158,7 @@ std::vector<InitRecord> PortSetupListEntries() {
             lists.emplace_back(slot.Field().id, &slot.row->entries);
         }
     }
-    std::stable_sort(lists.begin(), lists.end(),
-                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    std::ranges::sort(lists, {}, &std::pair<int, const std::vector<std::string>*>::first);
     std::vector<InitRecord> records;
     for (const auto& [id, entries] : lists) {
         for (const std::string& entry : *entries) {
