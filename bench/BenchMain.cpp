@@ -97,17 +97,22 @@ void PrintTable(const Collector& collector, std::FILE* out) {
             }
         }
         const double ratio = row.ratio > 0 ? row.ratio : row.floor > 0 ? row.ours / row.floor : 0;
-        std::string target = "—";
+        // A row may have both: a ratio to its floor and a bound of its own.
+        std::string target;
         if (row.target > 0) {
             char text[64];
             std::snprintf(text, sizeof text, "≤ %.2f: %s", row.target,
                           ratio <= row.target ? "met" : "**missed**");
             target = text;
-        } else if (row.limit > 0) {
+        }
+        if (row.limit > 0) {
             char text[64];
-            std::snprintf(text, sizeof text, "< %g %s: %s", row.limit, row.unit.c_str(),
-                          row.ours < row.limit ? "met" : "**missed**");
-            target = text;
+            std::snprintf(text, sizeof text, "%s< %g %s: %s", target.empty() ? "" : "; ", row.limit,
+                          row.unit.c_str(), row.ours < row.limit ? "met" : "**missed**");
+            target += text;
+        }
+        if (target.empty()) {
+            target = "—";
         }
         std::fprintf(out, "| %s | %.1f %s | %.1f %s | %.2f | %s |\n", row.figure.c_str(), row.ours,
                      row.unit.c_str(), row.floor, row.unit.c_str(), ratio, target.c_str());
