@@ -48,6 +48,8 @@ bool SamePath(std::string_view a, std::string_view b);
 // A hash of a name that ignores the case of ASCII letters, as SameName does,
 // mixed with a seed (the hash of what precedes it, or a section's number).
 std::uint64_t NameHash(std::string_view name, std::uint64_t seed = 0);
+// The hash of a name whose earlier part gave `hash`, with `part` after it.
+std::uint64_t HashMore(std::uint64_t hash, std::string_view part);
 // A hash that is the same where SamePath holds.
 std::uint64_t PathHash(std::string_view path);
 
