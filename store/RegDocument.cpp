@@ -93,6 +93,9 @@ std::size_t FindEntry(const RegSection& section, std::string_view name) {
 namespace regfile {
 
 bool SamePath(std::string_view a, std::string_view b) {
+    if (a == b) {
+        return true;  // a key's repeated [key] lines are mostly spelled alike
+    }
     // The last parts first, from their ends: most sections of a file differ
     // there, and the comparison runs over every section at each open. Only a
     // root, the one part that compares otherwise, has no backslash before it.
@@ -120,10 +123,6 @@ std::vector<std::string_view> SplitPath(std::string_view path) {
     }
 }
 
-bool IsRootName(std::string_view name) {
-    return FindRoot(name) != nullptr;
-}
-
 // A hash of a name that ignores the case of ASCII letters, as SameName does.
 std::uint64_t NameHash(std::string_view name, std::uint64_t seed) {
     return HashMore(14695981039346656037u ^ (seed * 0x9E3779B97F4A7C15u), name);  // FNV-1a
@@ -138,11 +137,11 @@ std::uint64_t HashMore(std::uint64_t hash, std::string_view part) {
 
 // The same for every spelling of one key, whatever its case and the root's
 // name: the parser's index of the sections it has read.
-std::uint64_t PathHash(std::string_view path) {
+bool PathHash(std::string_view path, std::uint64_t& hash) {
     const auto cut = std::min(path.find('\\'), path.size());
     const RootName* root = FindRoot(path.substr(0, cut));
-    const std::uint64_t hash = NameHash(root != nullptr ? root->full : path.substr(0, cut));
-    return NameHash(path.substr(cut), hash);
+    hash = root != nullptr ? NameHash(path.substr(cut), NameHash(root->full)) : 0;
+    return root != nullptr;
 }
 
 bool IsBlankLine(std::string_view line) {

@@ -15,7 +15,11 @@ class Parser {
 public:
     Parser(std::string_view text, RegDocument& document, std::vector<RegParseError>& errors,
            bool keepGoing)
-        : document_(document), errors_(errors), keepGoing_(keepGoing), rest_(text) {
+        : document_(document),
+          errors_(errors),
+          keepGoing_(keepGoing),
+          hasNul_(std::memchr(text.data(), '\0', text.size()) != nullptr),
+          rest_(text) {
         const auto firstEnd = text.find('\n');
         document_.crlf =
             firstEnd == std::string_view::npos || firstEnd == 0 || text[firstEnd - 1] == '\r';
@@ -44,7 +48,7 @@ public:
             std::string_view line = raw;
             SkipBlanks(line);
             bool ok = true;
-            if (std::memchr(raw.data(), '\0', raw.size()) != nullptr) {
+            if (hasNul_ && std::memchr(raw.data(), '\0', raw.size()) != nullptr) {
                 // What a file zeroed by a crash or a binary file holds; text never does.
                 ok = Fail("a NUL byte in the line: the file is damaged or is no text");
             } else if (line.empty() || line.front() == ';') {
@@ -134,14 +138,15 @@ private:
         }
         const std::string_view path = line.substr(1, close - 1);
         const std::string_view root = path.substr(0, path.find('\\'));
-        if (!IsRootName(root)) {
+        std::uint64_t hash = 0;
+        if (!PathHash(path, hash)) {
             return Fail("unknown root key \"" + std::string(root) + "\"");
         }
         if (path.find("\\\\") != std::string_view::npos || path.back() == '\\') {
             return Fail("empty key name in \"" + std::string(path) + "\"");
         }
         const auto count = static_cast<std::uint32_t>(document_.sections.size());
-        const auto* known = sectionIndex_.FindOrAdd({PathHash(path), count}, [&](const auto& slot) {
+        const auto* known = sectionIndex_.FindOrAdd({hash, count}, [&](const auto& slot) {
             return SamePath(document_.sections[slot.section].path, path);
         });
         if (known == nullptr) {
@@ -212,6 +217,7 @@ private:
     std::vector<RegParseError>& errors_;
     bool keepGoing_;
     bool inBadSection_ = false;
+    bool hasNul_ = false;    // whether any line has to be searched for one
     std::string_view rest_;  // the text after the line being read
     std::size_t next_ = 0;   // the number of the line being read, counted from 1
     RegSection* section_ = nullptr;
