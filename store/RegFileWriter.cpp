@@ -13,6 +13,11 @@ namespace {
 // line ends, a carriage return before a line feed is part of the line end, as
 // the parser reads it. The file's last line may have none.
 void AppendLines(std::string& out, std::string_view lines, std::string_view eol, bool crlf) {
+    if (!crlf && !lines.empty()) {  // the lines as they are, whole
+        out += lines;
+        out += lines.back() == '\n' ? "" : "\n";
+        return;
+    }
     while (!lines.empty()) {
         const auto end = std::min(lines.find('\n'), lines.size());
         std::string_view line = lines.substr(0, end);
