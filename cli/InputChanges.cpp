@@ -106,7 +106,7 @@ void Check(Change& change, std::size_t line, const std::string& what, Findings& 
 
 // A value as a file holds it: the right type for its name, then its check.
 void ChangeFromFile(const RegEntry& entry, RegFormat format, Changes& changes, Findings& findings) {
-    const RegValue& value = entry.value;
+    const RegValue value = entry.Value();
     const std::string what = Quoted(value.name) + ": ";
     const std::optional<SchemaValue> target = FindSchemaValue(value.name);
     if (!target) {

@@ -1,6 +1,8 @@
 // The document: a registry file's keys and values, found and changed by the registry's rules.
 #include <algorithm>
 #include <array>
+#include <bit>
+#include <cstring>
 
 #include "store/RegFileParts.h"
 
@@ -76,10 +78,11 @@ std::size_t CommonParts(const std::vector<std::string_view>& a,
 std::size_t FindEntry(const RegSection& section, std::string_view name) {
     const std::size_t count = section.entries.size();
     const std::size_t start = section.searchFrom < count ? section.searchFrom : 0;
+    const std::uint64_t hash = regfile::NameHash(name);
     for (std::size_t step = 0; step < count; ++step) {
         const std::size_t i = (start + step) % count;
         const RegEntry& entry = section.entries[i];
-        if (entry.isValue && SameName(entry.value.name, name)) {
+        if (entry.isValue && entry.nameHash == hash && SameName(entry.Name(), name)) {
             section.searchFrom = i + 1;
             return i;
         }
@@ -92,6 +95,9 @@ std::size_t FindEntry(const RegSection& section, std::string_view name) {
 namespace regfile {
 
 bool SamePath(std::string_view a, std::string_view b) {
+    if (a == b) {
+        return true;  // a key's repeated [key] lines are mostly spelled alike
+    }
     // The last parts first, from their ends: most sections of a file differ
     // there, and the comparison runs over every section at each open. Only a
     // root, the one part that compares otherwise, has no backslash before it.
@@ -119,26 +125,44 @@ std::vector<std::string_view> SplitPath(std::string_view path) {
     }
 }
 
-bool IsRootName(std::string_view name) {
-    return FindRoot(name) != nullptr;
-}
-
 // A hash of a name that ignores the case of ASCII letters, as SameName does.
 std::uint64_t NameHash(std::string_view name, std::uint64_t seed) {
-    std::uint64_t hash = 14695981039346656037u ^ (seed * 0x9E3779B97F4A7C15u);  // FNV-1a
-    for (char c : name) {
+    return HashMore(14695981039346656037u ^ (seed * 0x9E3779B97F4A7C15u), name);  // FNV-1a
+}
+
+std::uint64_t HashMore(std::uint64_t hash, std::string_view part) {
+    for (char c : part) {
         hash = (hash ^ static_cast<unsigned char>(AsciiLower(c))) * 1099511628211u;
     }
     return hash;
 }
 
 // The same for every spelling of one key, whatever its case and the root's
-// name: the parser's index of the sections it has read.
-std::uint64_t PathHash(std::string_view path) {
+// name: the parser's index of the sections it has read. The part below the
+// root, most of a path, is hashed eight bytes at a time, its capital ASCII
+// letters made small all at once, and the result mixed as in MurmurHash3.
+bool PathHash(std::string_view path, std::uint64_t& hash) {
     const auto cut = std::min(path.find('\\'), path.size());
     const RootName* root = FindRoot(path.substr(0, cut));
-    const std::uint64_t hash = NameHash(root != nullptr ? root->full : path.substr(0, cut));
-    return NameHash(path.substr(cut), hash);
+    constexpr std::uint64_t kOnes = 0x0101010101010101u;
+    hash = root != nullptr ? static_cast<std::uint64_t>(root - kRoots.data()) : 0;
+    for (path.remove_prefix(cut); !path.empty();) {
+        std::uint64_t word = 0;
+        const std::size_t n = std::min<std::size_t>(path.size(), 8);
+        std::memcpy(&word, path.data(), n);
+        path.remove_prefix(n);
+        // A byte below 0x80 is a capital when adding 0x80 - 'A' sets its
+        // high bit and adding 0x80 - 'Z' - 1 does not; no sum carries.
+        const std::uint64_t low = word & 0x7F * kOnes;
+        const std::uint64_t capitals =
+            (low + (0x80 - 'A') * kOnes) & ~(low + (0x80 - 'Z' - 1) * kOnes) & ~word & 0x80 * kOnes;
+        hash = std::rotl((hash ^ (word | capitals >> 2)) * 0x9E3779B97F4A7C15u, 27);
+    }
+    for (const std::uint64_t factor : {0xFF51AFD7ED558CCDu, 0xC4CEB9FE1A85EC53u}) {
+        hash = (hash ^ hash >> 33) * factor;
+    }
+    hash ^= hash >> 33;
+    return root != nullptr;
 }
 
 bool IsBlankLine(std::string_view line) {
@@ -152,28 +176,35 @@ bool IsBlankLine(std::string_view line) {
 
 using namespace regfile;
 
-const RegValue* RegSection::Find(std::string_view name) const {
+std::optional<RegValue> RegSection::Find(std::string_view name) const {
     const std::size_t i = FindEntry(*this, name);
-    return i < entries.size() ? &entries[i].value : nullptr;
+    return i < entries.size() ? std::optional(entries[i].Value()) : std::nullopt;
 }
 
 bool RegSection::Set(std::string_view name, ValueType type, std::vector<std::uint8_t> data) {
     if (const std::size_t i = FindEntry(*this, name); i < entries.size()) {
         RegEntry& entry = entries[i];
-        if (entry.value.type == type && entry.value.data == data) {
+        RegValue value = entry.Value();
+        if (value.type == type && value.data == data) {
             return false;
         }
-        entry.value.type = type;
-        entry.value.data = std::move(data);
-        entry.lines.clear();
+        value.type = type;
+        value.data = std::move(data);
+        entry.set = std::make_shared<const RegValue>(std::move(value));
+        entry.read = {};
+        entry.joined.clear();
         return true;
     }
     // After the last value, before the comments and blank lines that end the section.
     auto last = std::find_if(entries.rbegin(), entries.rend(),
                              [](const RegEntry& entry) { return entry.isValue; });
-    const auto added =
-        entries.insert(last.base(), RegEntry{true, {std::string(name), type, std::move(data)}, {}});
-    searchFrom = static_cast<std::size_t>(added - entries.begin()) + 1;
+    RegEntry added;
+    added.isValue = true;
+    added.nameHash = NameHash(name);
+    added.set =
+        std::make_shared<const RegValue>(RegValue{std::string(name), type, std::move(data)});
+    const auto at = entries.insert(last.base(), std::move(added));
+    searchFrom = static_cast<std::size_t>(at - entries.begin()) + 1;
     return true;
 }
 
@@ -218,15 +249,15 @@ RegSection& RegDocument::AddSection(std::string_view path) {
     } else {
         auto& entries = sections.back().entries;
         const std::string_view lines =
-            entries.empty() ? std::string_view() : std::string_view(entries.back().lines);
+            entries.empty() ? std::string_view() : entries.back().Lines();
         // Where the entry's last line starts.
         const std::size_t last = lines.size() < 2 ? 0 : lines.rfind('\n', lines.size() - 2) + 1;
         if (entries.empty() || entries.back().isValue || !IsBlankLine(lines.substr(last))) {
-            entries.push_back(RegEntry{false, {}, "\n"});
+            entries.emplace_back().read = "\n";
         }
     }
     sections.push_back(RegSection{std::move(spelled), {}, {}});
-    sections.back().entries.push_back(RegEntry{false, {}, "\n"});
+    sections.back().entries.emplace_back().read = "\n";
     return sections.back();
 }
 

@@ -6,6 +6,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -27,24 +29,33 @@ struct RegValue {
 // plain form.
 struct RegEntry {
     bool isValue = false;
-    RegValue value;
-    // Each line ended by "\n", whatever the file's line ends: one string per
-    // entry rather than one per line, as a file is parsed at every open.
-    std::string lines;
+    bool wide = false;     // read from a version 5.00 file, whose quoted texts are UTF-16 data
     std::size_t line = 0;  // where it starts in the file read, counted from 1; 0 when set since
+    std::uint64_t nameHash = 0;  // of the value's name, without regard to case
+    // The lines as read, line ends as they were: a view of the document's
+    // text, as a file is parsed at every open and most of its values are
+    // never looked at. A value's name and data are read from them when asked.
+    std::string_view read;
+    std::string joined;  // a run of comment lines that a repeated [key] line interrupted
+    std::shared_ptr<const RegValue> set;  // the value as set since it was read
+
+    std::string_view Lines() const { return joined.empty() ? read : std::string_view(joined); }
+    // The value (none for comment lines), and its name alone.
+    RegValue Value() const;
+    std::string Name() const;
 };
 
 // One [key] section; repeated sections of one key are merged into the first.
 struct RegSection {
     std::string path;  // as written in the file, e.g. HKEY_LOCAL_MACHINE\SYSTEM
     std::vector<RegEntry> entries;
-    std::string header;  // the [path] line as read, with any comment; "" for a new section
+    std::string_view header;  // the [path] line as read, with any comment; "" for a new section
     // Where the next lookup starts: after the entry the last one found, so
     // that reading or writing a key's values in their order costs a step each.
     mutable std::size_t searchFrom = 0;
     std::size_t line = 0;  // of the first [path] line read, counted from 1; 0 for a new section
 
-    const RegValue* Find(std::string_view name) const;
+    std::optional<RegValue> Find(std::string_view name) const;
     // Whether the section changed: a value set to the type and data it has
     // keeps its lines as they were.
     bool Set(std::string_view name, ValueType type, std::vector<std::uint8_t> data);
@@ -60,10 +71,13 @@ enum class RegFormat {
 // regard to the case of ASCII letters.
 struct RegDocument {
     RegFormat format = RegFormat::kRegedit4;
-    bool crlf = true;                   // the file's line ends; regedit writes CRLF
-    bool utf8Mark = false;              // a REGEDIT4 text saved by an editor with a UTF-8 mark
-    bool version5Header = false;        // 8-bit text under the version 5.00 header, read as REGEDIT4
-    std::vector<std::string> preamble;  // comment and blank lines after REGEDIT4
+    bool crlf = true;             // the file's line ends; regedit writes CRLF
+    bool utf8Mark = false;        // a REGEDIT4 text saved by an editor with a UTF-8 mark
+    bool version5Header = false;  // 8-bit text under the version 5.00 header, read as REGEDIT4
+    // The file's text (as UTF-8 for a version 5.00 file), which entries,
+    // headers and the preamble's lines view.
+    std::shared_ptr<const std::string> text;
+    std::vector<std::string_view> preamble;  // comment and blank lines after REGEDIT4
     std::vector<RegSection> sections;
 
     RegSection* FindSection(std::string_view path);

@@ -15,7 +15,11 @@ class Parser {
 public:
     Parser(std::string_view text, RegDocument& document, std::vector<RegParseError>& errors,
            bool keepGoing)
-        : document_(document), errors_(errors), keepGoing_(keepGoing), rest_(text) {
+        : document_(document),
+          errors_(errors),
+          keepGoing_(keepGoing),
+          hasNul_(std::memchr(text.data(), '\0', text.size()) != nullptr),
+          rest_(text) {
         const auto firstEnd = text.find('\n');
         document_.crlf =
             firstEnd == std::string_view::npos || firstEnd == 0 || text[firstEnd - 1] == '\r';
@@ -44,7 +48,7 @@ public:
             std::string_view line = raw;
             SkipBlanks(line);
             bool ok = true;
-            if (std::memchr(raw.data(), '\0', raw.size()) != nullptr) {
+            if (hasNul_ && std::memchr(raw.data(), '\0', raw.size()) != nullptr) {
                 // What a file zeroed by a crash or a binary file holds; text never does.
                 ok = Fail("a NUL byte in the line: the file is damaged or is no text");
             } else if (line.empty() || line.front() == ';') {
@@ -89,9 +93,14 @@ private:
         return false;
     }
 
+    // The line just read with its line end, as the text holds it.
+    std::string_view Whole(std::string_view raw) const {
+        return {raw.data(), static_cast<std::size_t>(rest_.data() - raw.data())};
+    }
+
     void AddComment(std::string_view raw) {
         if (section_ == nullptr) {
-            document_.preamble.emplace_back(raw);
+            document_.preamble.push_back(raw);
             return;
         }
         // A run of comment and blank lines is one entry, so that a value
@@ -99,9 +108,19 @@ private:
         // one per line.
         auto& entries = section_->entries;
         if (entries.empty() || entries.back().isValue) {
-            entries.emplace_back();
+            entries.emplace_back().read = Whole(raw);
+            return;
         }
-        AppendLine(entries.back().lines, raw);
+        RegEntry& run = entries.back();
+        if (run.joined.empty() && run.read.data() + run.read.size() == raw.data()) {
+            run.read = {run.read.data(), run.read.size() + Whole(raw).size()};
+            return;
+        }
+        // A repeated [key] line came between: the run is no longer one stretch of the text.
+        if (run.joined.empty()) {
+            run.joined = run.read;
+        }
+        run.joined += Whole(raw);
     }
 
     bool ReadSection(std::string_view line, std::string_view raw) {
@@ -119,18 +138,19 @@ private:
         }
         const std::string_view path = line.substr(1, close - 1);
         const std::string_view root = path.substr(0, path.find('\\'));
-        if (!IsRootName(root)) {
+        std::uint64_t hash = 0;
+        if (!PathHash(path, hash)) {
             return Fail("unknown root key \"" + std::string(root) + "\"");
         }
         if (path.find("\\\\") != std::string_view::npos || path.back() == '\\') {
             return Fail("empty key name in \"" + std::string(path) + "\"");
         }
         const auto count = static_cast<std::uint32_t>(document_.sections.size());
-        const auto* known = sectionIndex_.FindOrAdd({PathHash(path), count}, [&](const auto& slot) {
+        const auto* known = sectionIndex_.FindOrAdd({hash, count}, [&](const auto& slot) {
             return SamePath(document_.sections[slot.section].path, path);
         });
         if (known == nullptr) {
-            document_.sections.push_back(RegSection{std::string(path), {}, std::string(raw)});
+            document_.sections.push_back(RegSection{std::string(path), {}, raw});
             document_.sections.back().line = next_;
         }
         sectionNumber_ = known != nullptr ? known->section : count;
@@ -138,6 +158,17 @@ private:
         inBadSection_ = false;
         return true;
     }
+
+    // The check of a value's lines keeps nothing but its name's hash.
+    struct Checking {
+        Parser& parser;
+        std::uint64_t nameHash = NameHash({});
+
+        void Name(std::string_view part) { nameHash = HashMore(nameHash, part); }
+        void Text(std::string_view) {}
+        void Byte(std::uint8_t) {}
+        bool NextLine(std::string_view& line) { return parser.NextLine(line); }
+    };
 
     bool ReadValue(std::string_view s, std::string_view raw) {
         if (inBadSection_) {
@@ -148,131 +179,45 @@ private:
         }
         RegEntry entry;
         entry.isValue = true;
+        entry.wide = document_.format == RegFormat::kVersion5;
         entry.line = next_;
-        AppendLine(entry.lines, raw);
-        RegValue& value = entry.value;
-        std::string error;
-        if (s.front() == '@') {
-            s.remove_prefix(1);
-        } else if (!ReadQuoted(s, value.name, error)) {
-            return Fail(error + " in the value name");
+        Checking checking{*this};
+        Scanned scanned;
+        if (std::string error; !ScanValue(s, checking, scanned, error)) {
+            return Fail(std::move(error));
         }
-        SkipBlanks(s);
-        if (s.empty() || s.front() != '=') {
-            return Fail("expected \"=\" after the value name");
-        }
-        s.remove_prefix(1);
-        SkipBlanks(s);
-        if (!ReadData(s, entry)) {
-            return false;
-        }
+        entry.read = Whole(raw);
+        entry.nameHash = checking.nameHash;
         // Import would keep the later line; refusing keeps the earlier one from
-        // being dropped unseen by the next commit.
-        const auto entries = static_cast<std::uint32_t>(section_->entries.size());
-        const HashIndex::Slot named{NameHash(value.name, sectionNumber_), sectionNumber_, entries};
+        // being dropped unseen by the next commit. Names are read only when
+        // their hashes are the same.
+        auto& entries = section_->entries;
+        const HashIndex::Slot named{entry.nameHash + sectionNumber_ * 0x9E3779B97F4A7C15u,
+                                    sectionNumber_, static_cast<std::uint32_t>(entries.size())};
+        std::string name;
         if (names_.FindOrAdd(named, [&](const auto& slot) {
-                return slot.section == sectionNumber_ &&
-                       SameName(section_->entries[slot.entry].value.name, value.name);
+                if (slot.section != sectionNumber_ ||
+                    entries[slot.entry].nameHash != entry.nameHash) {
+                    return false;
+                }
+                name = entry.Name();
+                return SameName(entries[slot.entry].Name(), name);
             }) != nullptr) {
-            return Fail("the value " + (value.name.empty() ? "@" : Quoted(value.name)) +
+            return Fail("the value " + (name.empty() ? "@" : Quoted(name)) +
                         " appears a second time in the key");
         }
-        section_->entries.push_back(std::move(entry));
+        if (entries.empty()) {
+            entries.reserve(8);  // most keys hold a few values: one allocation, not four
+        }
+        entries.push_back(std::move(entry));
         return true;
-    }
-
-    bool ReadData(std::string_view s, RegEntry& entry) {
-        RegValue& value = entry.value;
-        std::uint32_t number = 0;
-        if (!s.empty() && s.front() == '-') {
-            return Fail("deleting a value (=-) is not supported in the registry file");
-        }
-        if (!s.empty() && s.front() == '"') {
-            std::string error;
-            value.type = kRegSz;
-            if (document_.format == RegFormat::kVersion5) {
-                std::string text;
-                if (!ReadQuoted(s, text, error)) {
-                    return Fail(error);
-                }
-                text = Utf8ToUtf16(text);
-                value.data.assign(text.begin(), text.end());
-                value.data.push_back(0);
-            } else if (!ReadQuoted(s, value.data, error)) {
-                return Fail(error);
-            }
-            value.data.push_back(0);
-        } else if (StartsWithText(s, "dword:")) {
-            s.remove_prefix(6);
-            if (!ReadHex(s, 8, number)) {
-                return Fail("expected 1 to 8 hex digits after \"dword:\"");
-            }
-            value.type = kRegDword;
-            value.data.reserve(4);
-            for (int shift = 0; shift < 32; shift += 8) {
-                value.data.push_back(static_cast<std::uint8_t>(number >> shift));
-            }
-        } else if (StartsWithText(s, "hex:")) {
-            s.remove_prefix(4);
-            value.type = kRegBinary;
-            return ReadBytes(s, entry);
-        } else if (StartsWithText(s, "hex(")) {
-            s.remove_prefix(4);
-            if (!ReadHex(s, 8, number) || s.substr(0, 2) != "):") {
-                return Fail("expected hex(type): with the type in 1 to 8 hex digits");
-            }
-            s.remove_prefix(2);
-            value.type = number;
-            return ReadBytes(s, entry);
-        } else {
-            return Fail("expected a quoted text, dword: or hex: after \"=\"");
-        }
-        if (!AtLineEnd(s)) {
-            return Fail("unexpected text after the value");
-        }
-        return true;
-    }
-
-    // Comma-separated hex bytes; a line ending in "\" goes on in the next line.
-    bool ReadBytes(std::string_view s, RegEntry& entry) {
-        auto& data = entry.value.data;
-        bool afterComma = false;
-        for (;;) {
-            SkipBlanks(s);
-            if (s.empty() || s.front() == ';') {
-                return afterComma ? Fail("expected a hex byte after \",\"") : true;
-            }
-            if (s.front() == '\\') {
-                s.remove_prefix(1);
-                if (!AtLineEnd(s)) {
-                    return Fail("unexpected text after \"\\\"");
-                }
-                if (!NextLine(s)) {
-                    return Fail("the file ends after a line continued with \"\\\"");
-                }
-                AppendLine(entry.lines, s);
-                continue;
-            }
-            if (!afterComma && !data.empty()) {
-                return Fail("expected \",\" between hex bytes");
-            }
-            std::uint32_t byte = 0;
-            if (!ReadHex(s, 2, byte)) {
-                return Fail("expected a hex byte");
-            }
-            data.push_back(static_cast<std::uint8_t>(byte));
-            SkipBlanks(s);
-            afterComma = !s.empty() && s.front() == ',';
-            if (afterComma) {
-                s.remove_prefix(1);
-            }
-        }
     }
 
     RegDocument& document_;
     std::vector<RegParseError>& errors_;
     bool keepGoing_;
     bool inBadSection_ = false;
+    bool hasNul_ = false;    // whether any line has to be searched for one
     std::string_view rest_;  // the text after the line being read
     std::size_t next_ = 0;   // the number of the line being read, counted from 1
     RegSection* section_ = nullptr;
@@ -286,24 +231,79 @@ private:
 
 }  // namespace
 
+// The decoding of a value's lines, which the parser checked: everything is kept.
+struct Decoding {
+    RegValue& value;
+    std::string_view rest;  // the lines after the one being read
+    std::string text;
+
+    void Name(std::string_view part) { value.name += part; }
+    void Text(std::string_view part) { text += part; }
+    void Byte(std::uint8_t byte) { value.data.push_back(byte); }
+    bool NextLine(std::string_view& line) {
+        const auto end = std::min(rest.find('\n'), rest.size());
+        line = rest.substr(0, end);
+        rest.remove_prefix(std::min(end + 1, rest.size()));
+        return true;
+    }
+};
+
+RegValue RegEntry::Value() const {
+    if (set != nullptr || !isValue) {
+        return set != nullptr ? *set : RegValue{};
+    }
+    RegValue value;
+    Decoding decoding{value, read, {}};
+    std::string_view first;
+    decoding.NextLine(first);
+    SkipBlanks(first);
+    Scanned scanned;
+    std::string error;
+    ScanValue(first, decoding, scanned, error);
+    value.type = scanned.type;
+    if (scanned.quoted) {
+        const std::string data = wide ? Utf8ToUtf16(decoding.text) + '\0' : decoding.text;
+        value.data.assign(data.begin(), data.end());
+        value.data.push_back(0);
+    }
+    return value;
+}
+
+std::string RegEntry::Name() const {
+    if (set != nullptr || !isValue) {
+        return set != nullptr ? set->name : std::string();
+    }
+    std::string_view s = read;
+    SkipBlanks(s);
+    std::string name;
+    if (std::string error; s.front() == '"') {
+        ReadQuoted(
+            s, [&](std::string_view part) { name += part; }, error);
+    }
+    return name;
+}
+
 namespace {
 
 bool Parse(std::string_view text, RegDocument& document, std::vector<RegParseError>& errors,
            bool keepGoing) {
     document = RegDocument{};
-    std::string decoded;
+    auto kept = std::make_shared<std::string>();
     if (text.starts_with("\xFF\xFE")) {  // UTF-16LE, as regedit exports version 5.00
         document.format = RegFormat::kVersion5;
-        if (RegParseError error; !DecodeUtf16File(text.substr(2), decoded, error)) {
+        if (RegParseError error; !DecodeUtf16File(text.substr(2), *kept, error)) {
             errors.push_back(error);
             return false;
         }
-        text = decoded;
-    } else if (text.starts_with("\xEF\xBB\xBF")) {  // a UTF-8 mark from an editor
-        document.utf8Mark = true;
-        text.remove_prefix(3);
+    } else {
+        if (text.starts_with("\xEF\xBB\xBF")) {  // a UTF-8 mark from an editor
+            document.utf8Mark = true;
+            text.remove_prefix(3);
+        }
+        kept->assign(text);
     }
-    return Parser(text, document, errors, keepGoing).Run();
+    document.text = kept;
+    return Parser(*kept, document, errors, keepGoing).Run();
 }
 
 }  // namespace

@@ -41,14 +41,15 @@ bool DecodeUtf16File(std::string_view bytes, std::string& text, RegParseError& e
 
 // The parts of a key path between its backslashes.
 std::vector<std::string_view> SplitPath(std::string_view path);
-// Whether the name is a root key's, long ("HKEY_LOCAL_MACHINE") or short ("HKLM").
-bool IsRootName(std::string_view name);
 // Whether the paths name one key, whatever their case and the root's name.
 bool SamePath(std::string_view a, std::string_view b);
 // A hash of a name that ignores the case of ASCII letters, as SameName does,
 // mixed with a seed (the hash of what precedes it, or a section's number).
 std::uint64_t NameHash(std::string_view name, std::uint64_t seed = 0);
-// A hash that is the same where SamePath holds.
-std::uint64_t PathHash(std::string_view path);
+// The hash of a name whose earlier part gave `hash`, with `part` after it.
+std::uint64_t HashMore(std::uint64_t hash, std::string_view part);
+// A hash that is the same where SamePath holds; false when the path's first
+// part is no root key's name, long ("HKEY_LOCAL_MACHINE") or short ("HKLM").
+bool PathHash(std::string_view path, std::uint64_t& hash);
 
 }  // namespace tavirap::regfile

@@ -1,5 +1,5 @@
-// The parser's scanning of a line: blanks, hex digits, quoted texts, and the
-// index of keys and value names it keeps while it reads. For
+// The scanning of a line: blanks, hex digits, quoted texts and values, and
+// the index of keys and value names the parser keeps while it reads. For
 // store/RegFileParser.cpp alone.
 #pragma once
 
@@ -17,12 +17,6 @@ inline void SkipBlanks(std::string_view& s) {
     while (!s.empty() && IsBlank(s.front())) {
         s.remove_prefix(1);
     }
-}
-
-inline void AppendLine(std::string& lines, std::string_view line) {
-    lines.reserve(lines.size() + line.size() + 1);
-    lines += line;
-    lines += '\n';
 }
 
 // A line as an error message quotes it: its start, other bytes than
@@ -70,17 +64,22 @@ inline bool ReadHex(std::string_view& s, std::size_t maxDigits, std::uint32_t& n
     return n > 0;
 }
 
-// Reads a text in quotes, s starting at the opening quote, onto the end of
-// `text` (a std::string or a value's bytes), a run of plain characters at a time.
-template <typename Text>
-inline bool ReadQuoted(std::string_view& s, Text& text, std::string& error) {
+inline bool Refuse(std::string& error, std::string_view message) {
+    error = message;
+    return false;
+}
+
+// Reads a text in quotes, s starting at the opening quote, giving `out` its
+// parts: runs of plain characters and the characters escapes mean.
+template <typename Out>
+inline bool ReadQuoted(std::string_view& s, Out out, std::string& error) {
     s.remove_prefix(1);
     for (;;) {
         std::size_t plain = 0;
         while (plain < s.size() && s[plain] != '"' && s[plain] != '\\') {
             ++plain;
         }
-        text.insert(text.end(), s.begin(), s.begin() + static_cast<std::ptrdiff_t>(plain));
+        out(s.substr(0, plain));
         s.remove_prefix(plain);
         if (s.empty()) {
             break;
@@ -99,11 +98,109 @@ inline bool ReadQuoted(std::string_view& s, Text& text, std::string& error) {
             error = std::string("unknown escape \"\\") + s.front() + "\" in a quoted text";
             return false;
         }
-        text.push_back(static_cast<typename Text::value_type>(escape->meant));
+        out(std::string_view(&escape->meant, 1));
         s.remove_prefix(1);
     }
-    error = "missing closing quote";
-    return false;
+    return Refuse(error, "missing closing quote");
+}
+
+// What a value's lines say besides its name and bytes.
+struct Scanned {
+    ValueType type = kRegNone;
+    bool quoted = false;  // its data is a quoted text, given as text rather than bytes
+};
+
+// Comma-separated hex bytes; a line ending in "\" goes on in the next line.
+template <typename Sink>
+bool ScanBytes(std::string_view s, Sink& sink, std::string& error) {
+    bool afterComma = false;
+    bool any = false;
+    for (;;) {
+        SkipBlanks(s);
+        if (s.empty() || s.front() == ';') {
+            return !afterComma || Refuse(error, "expected a hex byte after \",\"");
+        }
+        if (s.front() == '\\') {
+            s.remove_prefix(1);
+            if (!AtLineEnd(s)) {
+                return Refuse(error, "unexpected text after \"\\\"");
+            }
+            if (!sink.NextLine(s)) {
+                return Refuse(error, "the file ends after a line continued with \"\\\"");
+            }
+            continue;
+        }
+        if (!afterComma && any) {
+            return Refuse(error, "expected \",\" between hex bytes");
+        }
+        std::uint32_t byte = 0;
+        if (!ReadHex(s, 2, byte)) {
+            return Refuse(error, "expected a hex byte");
+        }
+        sink.Byte(static_cast<std::uint8_t>(byte));
+        any = true;
+        SkipBlanks(s);
+        afterComma = !s.empty() && s.front() == ',';
+        if (afterComma) {
+            s.remove_prefix(1);
+        }
+    }
+}
+
+// Reads a value's line, s starting at its "name" or @, and any lines of hex
+// bytes it goes on in, from sink.NextLine. The name's parts go to sink.Name,
+// a quoted text's to sink.Text, other data a byte at a time to sink.Byte: the
+// parser's check keeps nothing but the name's hash, a value's decoding all.
+template <typename Sink>
+bool ScanValue(std::string_view s, Sink& sink, Scanned& scanned, std::string& error) {
+    if (s.front() == '@') {
+        s.remove_prefix(1);
+    } else if (!ReadQuoted(
+                   s, [&](std::string_view part) { sink.Name(part); }, error)) {
+        error += " in the value name";
+        return false;
+    }
+    SkipBlanks(s);
+    if (s.empty() || s.front() != '=') {
+        return Refuse(error, "expected \"=\" after the value name");
+    }
+    s.remove_prefix(1);
+    SkipBlanks(s);
+    std::uint32_t number = 0;
+    if (!s.empty() && s.front() == '-') {
+        return Refuse(error, "deleting a value (=-) is not supported in the registry file");
+    }
+    if (!s.empty() && s.front() == '"') {
+        scanned = {kRegSz, true};
+        if (!ReadQuoted(
+                s, [&](std::string_view part) { sink.Text(part); }, error)) {
+            return false;
+        }
+    } else if (StartsWithText(s, "dword:")) {
+        s.remove_prefix(6);
+        if (!ReadHex(s, 8, number)) {
+            return Refuse(error, "expected 1 to 8 hex digits after \"dword:\"");
+        }
+        scanned.type = kRegDword;
+        for (int shift = 0; shift < 32; shift += 8) {
+            sink.Byte(static_cast<std::uint8_t>(number >> shift));
+        }
+    } else if (StartsWithText(s, "hex:")) {
+        s.remove_prefix(4);
+        scanned.type = kRegBinary;
+        return ScanBytes(s, sink, error);
+    } else if (StartsWithText(s, "hex(")) {
+        s.remove_prefix(4);
+        if (!ReadHex(s, 8, number) || s.substr(0, 2) != "):") {
+            return Refuse(error, "expected hex(type): with the type in 1 to 8 hex digits");
+        }
+        s.remove_prefix(2);
+        scanned.type = number;
+        return ScanBytes(s, sink, error);
+    } else {
+        return Refuse(error, "expected a quoted text, dword: or hex: after \"=\"");
+    }
+    return AtLineEnd(s) || Refuse(error, "unexpected text after the value");
 }
 
 // An open-addressing table from hashes to sections and entries, grown by

@@ -54,9 +54,9 @@ public:
         if (!open_) {
             return status::kInvalidHandle;
         }
-        const RegValue* value =
-            section_ != kNoSection ? document_.sections[section_].Find(name) : nullptr;
-        if (value == nullptr) {
+        const std::optional<RegValue> value =
+            section_ != kNoSection ? document_.sections[section_].Find(name) : std::nullopt;
+        if (!value) {
             return status::kNotFound;
         }
         if (type != nullptr) {
@@ -99,8 +99,8 @@ public:
         // its bytes, its inode and its time. Most writes of a start are such,
         // so they are found before any copy is made.
         const bool wide = document_.format == RegFormat::kVersion5 && IsStringType(type);
-        if (const RegValue* held = section->Find(name);
-            !wide && held != nullptr && held->type == type &&
+        if (const std::optional<RegValue> held = section->Find(name);
+            !wide && held && held->type == type &&
             std::equal(held->data.begin(), held->data.end(), data, data + size)) {
             return status::kSuccess;
         }

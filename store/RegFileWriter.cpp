@@ -9,12 +9,24 @@ using namespace regfile;
 
 namespace {
 
-// An entry's lines with the file's line ends.
-void AppendLines(std::string& out, std::string_view lines, std::string_view eol) {
-    for (auto end = lines.find('\n'); end != std::string_view::npos; end = lines.find('\n')) {
-        out += lines.substr(0, end);
+// An entry's lines as read, each with the file's line end: in a file of CRLF
+// line ends, a carriage return before a line feed is part of the line end, as
+// the parser reads it. The file's last line may have none.
+void AppendLines(std::string& out, std::string_view lines, std::string_view eol, bool crlf) {
+    if (!crlf && !lines.empty()) {  // the lines as they are, whole
+        out += lines;
+        out += lines.back() == '\n' ? "" : "\n";
+        return;
+    }
+    while (!lines.empty()) {
+        const auto end = std::min(lines.find('\n'), lines.size());
+        std::string_view line = lines.substr(0, end);
+        lines.remove_prefix(std::min(end + 1, lines.size()));
+        if (crlf && line.ends_with('\r')) {
+            line.remove_suffix(1);
+        }
+        out += line;
         out += eol;
-        lines.remove_prefix(end + 1);
     }
 }
 
@@ -138,14 +150,18 @@ std::string WriteRegFile(const RegDocument& document) {
         out += eol;
     }
     for (const auto& section : document.sections) {
-        out += section.header.empty() ? '[' + section.path + ']' : section.header;
+        if (section.header.empty()) {
+            out += '[' + section.path + ']';
+        } else {
+            out += section.header;
+        }
         out += eol;
         for (const auto& entry : section.entries) {
-            if (entry.isValue && entry.lines.empty()) {
-                AppendRegValue(out, entry.value, eol, document.format);
+            if (entry.set != nullptr) {
+                AppendRegValue(out, *entry.set, eol, document.format);
                 out += eol;
             } else {
-                AppendLines(out, entry.lines, eol);
+                AppendLines(out, entry.Lines(), eol, document.crlf);
             }
         }
     }

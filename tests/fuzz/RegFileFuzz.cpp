@@ -48,8 +48,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     RoundTrip(document);
     for (auto& section : document.sections) {
         for (auto& entry : section.entries) {
-            if (entry.isValue) {
-                section.Set(entry.value.name, entry.value.type, entry.value.data);
+            if (const tavirap::RegValue value = entry.Value(); entry.isValue) {
+                section.Set(value.name, value.type, value.data);
             }
         }
     }
