@@ -124,9 +124,7 @@ std::vector<StoredRow> BuildRows() {
 
     // The driver's key holds stop bits in 2 bytes; a longer text ("1.5")
     // would be cut short when stored, so its entry is held to the size too.
-    return {
-        addresses,
-        maxPort,
+    StoredRow texts[] = {
         Text("DataBit", "DataBit", 2, "data bits", &PortSettings::dataBits, "8", {"7", "8"},
              {.fields = {{IDC_DATA_BITS, {74, 120, 56, 49}, "DATA BITS :", {20, 121, 54, 19}}}}),
         Text("StopBit", "StopBit", 2, "stop bits", &PortSettings::stopBits, "1", {"1", "2"},
@@ -153,6 +151,14 @@ std::vector<StoredRow> BuildRows() {
              "Hardware", {"Hardware", "None"},
              {.fields = {{IDC_FLOW_CONTROL, {75, 179, 55, 48}, "FLOW CTL:", {19, 179, 56, 18}}}}),
     };
+    // Moved, not copied as a braced list's rows would be: a copy of each row's
+    // lists and form is code of its own.
+    std::vector<StoredRow> rows;
+    rows.reserve(2 + std::size(texts));
+    rows.push_back(std::move(addresses));
+    rows.push_back(std::move(maxPort));
+    std::ranges::move(texts, std::back_inserter(rows));
+    return rows;
 }
 
 }  // namespace

@@ -18,16 +18,16 @@ public:
         : document_(document),
           errors_(errors),
           keepGoing_(keepGoing),
-          hasNul_(std::memchr(text.data(), '\0', text.size()) != nullptr),
-          rest_(text) {
+          hasNul_(std::memchr(text.data(), '\0', text.size()) != nullptr) {
         const auto firstEnd = text.find('\n');
         document_.crlf =
             firstEnd == std::string_view::npos || firstEnd == 0 || text[firstEnd - 1] == '\r';
+        lines_ = {text, document_.crlf};
     }
 
     bool Run() {
         std::string_view first;
-        NextLine(first);
+        lines_.Next(first);
         while (!first.empty() && IsBlank(first.back())) {
             first.remove_suffix(1);
         }
@@ -44,7 +44,7 @@ public:
                       : std::string(kRegedit4Header) + " or " + std::string(kVersion5Header)) +
                 " on the first line, found " + Shown(first));
         }
-        for (std::string_view raw; NextLine(raw);) {
+        for (std::string_view raw; lines_.Next(raw);) {
             std::string_view line = raw;
             SkipBlanks(line);
             bool ok = true;
@@ -70,32 +70,14 @@ public:
     }
 
 private:
-    // The next line, without its line end, found with memchr; false at the
-    // end of the text.
-    bool NextLine(std::string_view& line) {
-        if (rest_.empty()) {
-            return false;
-        }
-        const auto* end = static_cast<const char*>(std::memchr(rest_.data(), '\n', rest_.size()));
-        const std::size_t length =
-            end != nullptr ? static_cast<std::size_t>(end - rest_.data()) : rest_.size();
-        line = rest_.substr(0, length);
-        rest_.remove_prefix(end != nullptr ? length + 1 : length);
-        if (document_.crlf && !line.empty() && line.back() == '\r') {
-            line.remove_suffix(1);
-        }
-        ++next_;
-        return true;
-    }
-
     bool Fail(std::string message) {
-        errors_.push_back({std::max<std::size_t>(next_, 1), std::move(message)});
+        errors_.push_back({std::max<std::size_t>(lines_.number, 1), std::move(message)});
         return false;
     }
 
     // The line just read with its line end, as the text holds it.
     std::string_view Whole(std::string_view raw) const {
-        return {raw.data(), static_cast<std::size_t>(rest_.data() - raw.data())};
+        return {raw.data(), static_cast<std::size_t>(lines_.rest.data() - raw.data())};
     }
 
     void AddComment(std::string_view raw) {
@@ -151,24 +133,13 @@ private:
         });
         if (known == nullptr) {
             document_.sections.push_back(RegSection{std::string(path), {}, raw});
-            document_.sections.back().line = next_;
+            document_.sections.back().line = lines_.number;
         }
         sectionNumber_ = known != nullptr ? known->section : count;
         section_ = &document_.sections[sectionNumber_];
         inBadSection_ = false;
         return true;
     }
-
-    // The check of a value's lines keeps nothing but its name's hash.
-    struct Checking {
-        Parser& parser;
-        std::uint64_t nameHash = NameHash({});
-
-        void Name(std::string_view part) { nameHash = HashMore(nameHash, part); }
-        void Text(std::string_view) {}
-        void Byte(std::uint8_t) {}
-        bool NextLine(std::string_view& line) { return parser.NextLine(line); }
-    };
 
     bool ReadValue(std::string_view s, std::string_view raw) {
         if (inBadSection_) {
@@ -180,8 +151,8 @@ private:
         RegEntry entry;
         entry.isValue = true;
         entry.wide = document_.format == RegFormat::kVersion5;
-        entry.line = next_;
-        Checking checking{*this};
+        entry.line = lines_.number;
+        ValueSink checking{lines_};  // keeps nothing but the name's hash
         Scanned scanned;
         if (std::string error; !ScanValue(s, checking, scanned, error)) {
             return Fail(std::move(error));
@@ -217,9 +188,8 @@ private:
     std::vector<RegParseError>& errors_;
     bool keepGoing_;
     bool inBadSection_ = false;
-    bool hasNul_ = false;    // whether any line has to be searched for one
-    std::string_view rest_;  // the text after the line being read
-    std::size_t next_ = 0;   // the number of the line being read, counted from 1
+    bool hasNul_ = false;  // whether any line has to be searched for one
+    LineReader lines_;
     RegSection* section_ = nullptr;
     std::uint32_t sectionNumber_ = 0;
     // Each key's section, so that a file of many keys reads in linear time,
@@ -231,31 +201,17 @@ private:
 
 }  // namespace
 
-// The decoding of a value's lines, which the parser checked: everything is kept.
-struct Decoding {
-    RegValue& value;
-    std::string_view rest;  // the lines after the one being read
-    std::string text;
-
-    void Name(std::string_view part) { value.name += part; }
-    void Text(std::string_view part) { text += part; }
-    void Byte(std::uint8_t byte) { value.data.push_back(byte); }
-    bool NextLine(std::string_view& line) {
-        const auto end = std::min(rest.find('\n'), rest.size());
-        line = rest.substr(0, end);
-        rest.remove_prefix(std::min(end + 1, rest.size()));
-        return true;
-    }
-};
-
+// A value's decoding from its lines, which the parser checked: everything is
+// kept. A carriage return left at a line's end is a blank to the scanning.
 RegValue RegEntry::Value() const {
     if (set != nullptr || !isValue) {
         return set != nullptr ? *set : RegValue{};
     }
     RegValue value;
-    Decoding decoding{value, read, {}};
+    LineReader lines{read};
+    ValueSink decoding{lines, &value};
     std::string_view first;
-    decoding.NextLine(first);
+    lines.Next(first);
     SkipBlanks(first);
     Scanned scanned;
     std::string error;
@@ -275,12 +231,13 @@ std::string RegEntry::Name() const {
     }
     std::string_view s = read;
     SkipBlanks(s);
-    std::string name;
+    LineReader lines;
+    RegValue value;
+    ValueSink decoding{lines, &value};
     if (std::string error; s.front() == '"') {
-        ReadQuoted(
-            s, [&](std::string_view part) { name += part; }, error);
+        ReadQuoted(s, decoding, true, error);
     }
-    return name;
+    return value.name;
 }
 
 namespace {

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -69,10 +70,64 @@ inline bool Refuse(std::string& error, std::string_view message) {
     return false;
 }
 
-// Reads a text in quotes, s starting at the opening quote, giving `out` its
-// parts: runs of plain characters and the characters escapes mean.
-template <typename Out>
-inline bool ReadQuoted(std::string_view& s, Out out, std::string& error) {
+// A text's lines, one at a time, found with memchr: each without its line
+// end, and in a file of CRLF line ends without the carriage return before it.
+struct LineReader {
+    std::string_view rest;  // the text after the line last read
+    bool crlf = false;
+    std::size_t number = 0;  // of the line last read, counted from 1
+
+    // False at the end of the text.
+    bool Next(std::string_view& line) {
+        if (rest.empty()) {
+            return false;
+        }
+        const auto* end = static_cast<const char*>(std::memchr(rest.data(), '\n', rest.size()));
+        const std::size_t length =
+            end != nullptr ? static_cast<std::size_t>(end - rest.data()) : rest.size();
+        line = rest.substr(0, length);
+        rest.remove_prefix(end != nullptr ? length + 1 : length);
+        if (crlf && !line.empty() && line.back() == '\r') {
+            line.remove_suffix(1);
+        }
+        ++number;
+        return true;
+    }
+};
+
+// Where the scanning of a value's lines puts what it reads: the parser's
+// check keeps the name's hash alone, a value's decoding (into `value`) all.
+struct ValueSink {
+    explicit ValueSink(LineReader& from, RegValue* into = nullptr) : lines(from), value(into) {}
+
+    LineReader& lines;  // where the lines a value goes on in come from
+    RegValue* value;
+    std::string text;  // a quoted text's data, as read
+    std::uint64_t nameHash = NameHash({});
+
+    void Name(std::string_view part) {
+        nameHash = HashMore(nameHash, part);
+        if (value != nullptr) {
+            value->name += part;
+        }
+    }
+    void Text(std::string_view part) {
+        if (value != nullptr) {
+            text += part;
+        }
+    }
+    void Byte(std::uint8_t byte) {
+        if (value != nullptr) {
+            value->data.push_back(byte);
+        }
+    }
+};
+
+// Reads a text in quotes, s starting at the opening quote, giving the sink
+// its parts (the name's, or the data's): runs of plain characters and the
+// characters escapes mean.
+inline bool ReadQuoted(std::string_view& s, ValueSink& sink, bool name, std::string& error) {
+    const auto out = [&](std::string_view part) { name ? sink.Name(part) : sink.Text(part); };
     s.remove_prefix(1);
     for (;;) {
         std::size_t plain = 0;
@@ -111,8 +166,7 @@ struct Scanned {
 };
 
 // Comma-separated hex bytes; a line ending in "\" goes on in the next line.
-template <typename Sink>
-bool ScanBytes(std::string_view s, Sink& sink, std::string& error) {
+inline bool ScanBytes(std::string_view s, ValueSink& sink, std::string& error) {
     bool afterComma = false;
     bool any = false;
     for (;;) {
@@ -125,7 +179,7 @@ bool ScanBytes(std::string_view s, Sink& sink, std::string& error) {
             if (!AtLineEnd(s)) {
                 return Refuse(error, "unexpected text after \"\\\"");
             }
-            if (!sink.NextLine(s)) {
+            if (!sink.lines.Next(s)) {
                 return Refuse(error, "the file ends after a line continued with \"\\\"");
             }
             continue;
@@ -148,15 +202,11 @@ bool ScanBytes(std::string_view s, Sink& sink, std::string& error) {
 }
 
 // Reads a value's line, s starting at its "name" or @, and any lines of hex
-// bytes it goes on in, from sink.NextLine. The name's parts go to sink.Name,
-// a quoted text's to sink.Text, other data a byte at a time to sink.Byte: the
-// parser's check keeps nothing but the name's hash, a value's decoding all.
-template <typename Sink>
-bool ScanValue(std::string_view s, Sink& sink, Scanned& scanned, std::string& error) {
+// bytes it goes on in, from the sink's lines.
+inline bool ScanValue(std::string_view s, ValueSink& sink, Scanned& scanned, std::string& error) {
     if (s.front() == '@') {
         s.remove_prefix(1);
-    } else if (!ReadQuoted(
-                   s, [&](std::string_view part) { sink.Name(part); }, error)) {
+    } else if (!ReadQuoted(s, sink, true, error)) {
         error += " in the value name";
         return false;
     }
@@ -172,8 +222,7 @@ bool ScanValue(std::string_view s, Sink& sink, Scanned& scanned, std::string& er
     }
     if (!s.empty() && s.front() == '"') {
         scanned = {kRegSz, true};
-        if (!ReadQuoted(
-                s, [&](std::string_view part) { sink.Text(part); }, error)) {
+        if (!ReadQuoted(s, sink, false, error)) {
             return false;
         }
     } else if (StartsWithText(s, "dword:")) {
