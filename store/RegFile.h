@@ -30,11 +30,12 @@ struct RegValue {
 struct RegEntry {
     bool isValue = false;
     bool wide = false;     // read from a version 5.00 file, whose quoted texts are UTF-16 data
-    std::size_t line = 0;  // where it starts in the file read, counted from 1; 0 when set since
+    std::size_t line = 0;  // where it starts in the file read, counted from 1; 0 when added since
     std::uint64_t nameHash = 0;  // of the value's name, without regard to case
     // The lines as read, line ends as they were: a view of the document's
     // text, as a file is parsed at every open and most of its values are
     // never looked at. A value's name and data are read from them when asked.
+    // An entry is valid as long as its document, or a copy of it, lives.
     std::string_view read;
     std::string joined;  // a run of comment lines that a repeated [key] line interrupted
     std::shared_ptr<const RegValue> set;  // the value as set since it was read
