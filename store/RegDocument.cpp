@@ -126,8 +126,8 @@ std::vector<std::string_view> SplitPath(std::string_view path) {
 }
 
 // A hash of a name that ignores the case of ASCII letters, as SameName does.
-std::uint64_t NameHash(std::string_view name, std::uint64_t seed) {
-    return HashMore(14695981039346656037u ^ (seed * 0x9E3779B97F4A7C15u), name);  // FNV-1a
+std::uint64_t NameHash(std::string_view name) {
+    return HashMore(14695981039346656037u, name);  // FNV-1a
 }
 
 std::uint64_t HashMore(std::uint64_t hash, std::string_view part) {

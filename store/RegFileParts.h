@@ -43,9 +43,8 @@ bool DecodeUtf16File(std::string_view bytes, std::string& text, RegParseError& e
 std::vector<std::string_view> SplitPath(std::string_view path);
 // Whether the paths name one key, whatever their case and the root's name.
 bool SamePath(std::string_view a, std::string_view b);
-// A hash of a name that ignores the case of ASCII letters, as SameName does,
-// mixed with a seed (the hash of what precedes it, or a section's number).
-std::uint64_t NameHash(std::string_view name, std::uint64_t seed = 0);
+// A hash of a name that ignores the case of ASCII letters, as SameName does.
+std::uint64_t NameHash(std::string_view name);
 // The hash of a name whose earlier part gave `hash`, with `part` after it.
 std::uint64_t HashMore(std::uint64_t hash, std::string_view part);
 // A hash that is the same where SamePath holds; false when the path's first

@@ -22,7 +22,7 @@ void AppendLines(std::string& out, std::string_view lines, std::string_view eol,
         const auto end = std::min(lines.find('\n'), lines.size());
         std::string_view line = lines.substr(0, end);
         lines.remove_prefix(std::min(end + 1, lines.size()));
-        if (crlf && line.ends_with('\r')) {
+        if (line.ends_with('\r')) {
             line.remove_suffix(1);
         }
         out += line;
